@@ -1,0 +1,43 @@
+#include "loader.h"
+
+int WINAPI WinMain(HINSTANCE hInst, HINSTANCE hPrevInst, LPSTR lpCmdLine, int nCmdShow)
+{
+    (void)hPrevInst;
+    (void)nCmdShow;
+    if (lstrcmpiA(lpCmdLine, "/c") == 0) {
+        ConfigureSettings(hInst);
+        return 0;
+    }
+
+    /* Loading the library starts the menu: it creates its window on this
+       thread, so this loop is what serves it. */
+    HMODULE hMenuLib = LoadLibraryA("swv32.dll");
+    if (!hMenuLib)
+        return 1;
+    Ctl3dStart(hInst);
+    Ctl3dAutoSubclass(hInst);
+
+    MSG msg;
+    BOOL result;
+    while ((result = GetMessageA(&msg, NULL, 0, 0)) != 0) {
+        if (result == -1)
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+
+    Ctl3dStop(hInst);
+    FreeLibrary(hMenuLib);
+    return 0;
+}
+
+/* The program's entry: no C runtime start-up, nothing to initialise. */
+extern "C" void __cdecl LoaderStartup(void)
+{
+    STARTUPINFOA si;
+    si.cb = sizeof si;
+    GetStartupInfoA(&si);
+    int nCmdShow = (si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : SW_SHOWDEFAULT;
+    LPSTR lpCmdLine = (LPSTR)CommandTail(GetCommandLineA());
+    ExitProcess((UINT)WinMain(GetModuleHandleA(NULL), NULL, lpCmdLine, nCmdShow));
+}

@@ -1,0 +1,110 @@
+#include "state.h"
+#include "../common/sysdll.h"
+#include "../common/swivlet.h"
+
+/* The state record; see state.h. */
+HINSTANCE hLibInstance;
+LONG nAttachCount;
+HWND hMenuWnd;
+HHOOK hMouseHook;
+HWND hDesktopWnd;
+HWND hTargetWnd;
+int nPushTo;
+int bDisableTitleMenu;
+int bDisableDesktopMenu;
+int nTasks;
+HWND TaskHandles[MAX_TASKS];
+char TaskTitles[MAX_TASKS][TASK_TITLE_CHARS];
+HMODULE hCtl3d;
+CTL3DCOLORCHANGEPROC pfnCtl3dColorChange;
+
+static HANDLE hHookClaim; /* held while this copy's hook serves the desktop */
+
+static const char szClassName[] = "TaskWindow";
+
+/* One hook serves every program: the system maps the library into each
+   program it calls the hook for, and that program's own copy handles the
+   call-up there. A copy mapped in that way adds no hook of its own, or one
+   press would call the menu up once per copy, and the hooks would keep each
+   other alive after the program that started the menu has ended. */
+static void InstallMouseHook(void)
+{
+    hHookClaim = CreateMutexA(NULL, FALSE, SWV_HOOK_NAME);
+    if (hHookClaim && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(hHookClaim);
+        hHookClaim = NULL;
+        return;
+    }
+    hMouseHook = SetWindowsHookExA(WH_MOUSE, FMMouseHook, hLibInstance, 0);
+    if (!hMouseHook && hHookClaim) {
+        CloseHandle(hHookClaim);
+        hHookClaim = NULL;
+    }
+}
+
+BOOL WINAPI DllEntryPoint(HINSTANCE hInst, DWORD dwReason, LPVOID lpReserved)
+{
+    (void)lpReserved;
+    switch (dwReason) {
+    case DLL_PROCESS_ATTACH:
+        hLibInstance = hInst;
+        if (++nAttachCount > 1)
+            return TRUE;
+        return InitLibrary() == 0;
+    case DLL_PROCESS_DETACH:
+        if (--nAttachCount == 0)
+            ShutdownLibrary();
+        return TRUE;
+    }
+    return TRUE;
+}
+
+int InitLibrary(void)
+{
+    WNDCLASSA wc = {};
+    wc.style = CS_VREDRAW | CS_HREDRAW;
+    wc.lpfnWndProc = FMDeskWndProc;
+    wc.hInstance = hLibInstance;
+    wc.hIcon = LoadIconA(NULL, IDI_APPLICATION);
+    wc.lpszClassName = szClassName;
+    RegisterClassA(&wc);
+
+    /* Never shown: it only receives the call-ups and owns the menu. */
+    hMenuWnd = CreateWindowExA(0, szClassName, "filedll", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, hLibInstance, NULL);
+
+    InstallMouseHook();
+
+    szInitialDir[0] = '\0';
+    PrepareOpenFileRecord();
+
+    hDesktopWnd = GetDesktopWindow();
+    ReadSettings();
+
+    hCtl3d = LoadOptionalSystemLibrary("CTL3D32.DLL");
+    if (hCtl3d)
+        pfnCtl3dColorChange =
+            (CTL3DCOLORCHANGEPROC)(void *)GetProcAddress(hCtl3d, "Ctl3dColorChange");
+    return 0;
+}
+
+void ShutdownLibrary(void)
+{
+    if (hMouseHook) {
+        UnhookWindowsHookEx(hMouseHook);
+        hMouseHook = NULL;
+    }
+    if (hHookClaim) {
+        CloseHandle(hHookClaim);
+        hHookClaim = NULL;
+    }
+    if (hMenuWnd) {
+        DestroyWindow(hMenuWnd);
+        hMenuWnd = NULL;
+    }
+    UnregisterClassA(szClassName, hLibInstance);
+    if (hCtl3d) {
+        FreeLibrary(hCtl3d);
+        hCtl3d = NULL;
+    }
+}

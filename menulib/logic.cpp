@@ -1,0 +1,128 @@
+#include "logic.h"
+
+static int TextLength(const char *s)
+{
+    int n = 0;
+    while (s[n])
+        n++;
+    return n;
+}
+
+/* Appends src to dst (capacity cch); returns 0 and changes nothing when it
+   does not fit. */
+static int AppendText(char *dst, int cch, const char *src)
+{
+    int len = TextLength(dst);
+    int add = TextLength(src);
+    if (len + add >= cch)
+        return 0;
+    for (int i = 0; i <= add; i++)
+        dst[len + i] = src[i];
+    return 1;
+}
+
+int MakeTaskCaption(const char *title, char *caption, int cchCaption)
+{
+    if (cchCaption <= 0)
+        return 0;
+    while (*title == ' ')
+        title++;
+    int len = 0;
+    while (title[len] && len <= TASK_CAPTION_MAX)
+        len++;
+    int keep = len > TASK_CAPTION_MAX ? TASK_CAPTION_CUT : len;
+    int out = 0;
+    for (; out < keep && out < cchCaption - 1; out++)
+        caption[out] = title[out];
+    if (len > TASK_CAPTION_MAX)
+        for (int i = 0; i < 3 && out < cchCaption - 1; i++)
+            caption[out++] = '.';
+    caption[out] = '\0';
+    return out;
+}
+
+int MakeFilterPattern(char *pattern, int cchPattern, const char *extension)
+{
+    if (cchPattern <= 0)
+        return 0;
+    pattern[0] = '\0';
+    if (1 + TextLength(extension) >= cchPattern)
+        return 0;
+    pattern[0] = '*';
+    pattern[1] = '\0';
+    return AppendText(pattern, cchPattern, extension);
+}
+
+int AppendFilterPair(char *filter, int cchFilter, int cchReserve, const char *pattern,
+                     const char *description)
+{
+    if (!description[0])
+        description = "Document";
+    int len = TextLength(filter);
+    int need = 2 * TextLength(pattern) + 3 + TextLength(description) + 2;
+    if (len + need + cchReserve >= cchFilter)
+        return 0;
+    AppendText(filter, cchFilter, pattern);
+    AppendText(filter, cchFilter, "   ");
+    AppendText(filter, cchFilter, description);
+    AppendText(filter, cchFilter, "!");
+    AppendText(filter, cchFilter, pattern);
+    AppendText(filter, cchFilter, "!");
+    return 1;
+}
+
+static const char szFilterEnd[] = "*.*    All Files!*.*!!";
+
+int FilterEndLength(void)
+{
+    return (int)sizeof szFilterEnd - 1;
+}
+
+void AppendFilterEnd(char *filter, int cchFilter)
+{
+    AppendText(filter, cchFilter, szFilterEnd);
+}
+
+void SplitFilter(char *text)
+{
+    for (; *text; text++)
+        if (*text == '!')
+            *text = '\0';
+}
+
+void SplitArguments(char *text, char *args, int cchArgs)
+{
+    if (cchArgs > 0)
+        args[0] = '\0';
+    char *space = text;
+    while (*space && *space != ' ')
+        space++;
+    if (!*space)
+        return;
+    *space = '\0';
+    const char *rest = space + 1;
+    int i = 0;
+    for (; rest[i] && i < cchArgs - 1; i++)
+        args[i] = rest[i];
+    if (cchArgs > 0)
+        args[i] = '\0';
+}
+
+TileGrid MakeTileGrid(int n, int screenWidth, int usableHeight)
+{
+    TileGrid g = {1, 1, screenWidth, usableHeight};
+    if (n <= 0)
+        return g;
+    while (n / g.columns > g.columns)
+        g.columns++;
+    g.rows = n / g.columns + (n % g.columns ? 1 : 0);
+    g.cellWidth = screenWidth / g.columns;
+    g.cellHeight = usableHeight / g.rows;
+    return g;
+}
+
+void TileCellOrigin(const TileGrid *grid, int k, int *x, int *y)
+{
+    *x = (k % grid->columns) * grid->cellWidth;
+    *y = (k / grid->columns) * grid->cellHeight;
+}

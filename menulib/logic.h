@@ -1,0 +1,53 @@
+/* Platform-free pieces of the menu library: plain values in and out, no
+   windows, so they can be tested and fuzzed on their own. */
+#pragma once
+
+enum {
+    TASK_CAPTION_MAX = 40, /* longest caption a task entry shows whole */
+    TASK_CAPTION_CUT = 36, /* characters kept before "..." in a cut caption */
+};
+
+/* Turns a window title into its task-menu caption: leading spaces dropped,
+   a caption longer than 40 characters cut to its first 36 and "...".
+   caption receives at most cchCaption characters with the terminator.
+   Returns the caption's length; 0 means the window is not listed. */
+int MakeTaskCaption(const char *title, char *caption, int cchCaption);
+
+/* Writes "*" and the extension into pattern. Returns 0, leaving pattern
+   empty, when that does not fit in cchPattern characters. */
+int MakeFilterPattern(char *pattern, int cchPattern, const char *extension);
+
+/* Appends the pair "pattern   description!pattern!" to the list in filter,
+   "Document" standing in for an empty description. cchReserve characters
+   stay free for what must still follow. Returns 0 and leaves the list as it
+   was when the pair does not fit in cchFilter characters. */
+int AppendFilterPair(char *filter, int cchFilter, int cchReserve, const char *pattern,
+                     const char *description);
+
+/* Length of the closing pair that AppendFilterEnd writes. */
+int FilterEndLength(void);
+
+/* Appends the closing "*.*    All Files" pair and the empty item that ends
+   the list, cutting nothing else: the caller keeps room for it. */
+void AppendFilterEnd(char *filter, int cchFilter);
+
+/* Turns every "!" into NUL, turning the list into the dialog's form. */
+void SplitFilter(char *text);
+
+/* Splits typed text at its first space: text keeps what stands before it,
+   args receives everything after it, further spaces included (at most
+   cchArgs characters with the terminator). Without a space, args is empty. */
+void SplitArguments(char *text, char *args, int cchArgs);
+
+/* Tile grid for n windows: the smallest column count c with n / c <= c, and
+   as many rows as the windows need. */
+struct TileGrid {
+    int columns;
+    int rows;
+    int cellWidth;
+    int cellHeight;
+};
+TileGrid MakeTileGrid(int n, int screenWidth, int usableHeight);
+
+/* Top-left corner of the cell of the k-th placed window (0 = first). */
+void TileCellOrigin(const TileGrid *grid, int k, int *x, int *y);

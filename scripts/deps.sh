@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what building and testing Swivlet on Debian needs and is missing:
+# the MinGW-w64 cross compiler, 32-bit Wine, Xvfb and image tools.
+# Installing packages needs root.
+set -euo pipefail
+
+PACKAGES=(cmake g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb x11-apps imagemagick clang)
+missing=()
+for p in "${PACKAGES[@]}"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+[ "${#missing[@]}" -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages: ${missing[*]}" >&2
+    echo "Installing them needs root: run this as root, or install them first." >&2
+    exit 1
+fi
+echo "Installing: ${missing[*]}"
+dpkg --add-architecture i386
+apt-get update -qq
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,226 @@
+// Loading and unloading the menu library in this process.
+#include "testsupport.h"
+
+#include <cstring>
+
+using namespace swv;
+
+namespace
+{
+
+class LibraryLifecycle : public ::testing::Test
+{
+  protected:
+    void TearDown() override
+    {
+        lib.Free();
+        DestroyTestWindows();
+    }
+
+    // Moves the pointer over a window of this thread and lets the input arrive.
+    void StirMouseOver(HWND hwnd)
+    {
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        for (int i = 0; i < 4; i++) {
+            MoveCursorTo(r.left + 30 + 20 * i, r.top + 60 + 10 * i);
+            FlushEvents(40);
+        }
+    }
+
+    SwvLib lib;
+};
+
+UINT QueryMessage()
+{
+    static UINT msg = RegisterWindowMessageA("SwvTest.Query");
+    return msg;
+}
+
+// Starts the window helper with one window, moves the pointer over it, and
+// asks it whether the hook has brought the library into it.
+LRESULT LibraryArrivesInOtherProgram(Process &helper, const char *title)
+{
+    std::string spec = std::string(title) + "@300,200,300,200";
+    if (!helper.Start("\"" + BinPath("swvtestwin.exe") + "\" \"" + spec + "\""))
+        return -1;
+    HWND other = WaitForWindow(title, helper.Pid());
+    if (!other)
+        return -2;
+    for (int i = 0; i < 5; i++) {
+        MoveCursorTo(350 + 25 * i, 300 + 10 * i);
+        FlushEvents(60);
+    }
+    DWORD_PTR loaded = 0;
+    SendMessageTimeoutA(other, QueryMessage(), 1, 0, SMTO_ABORTIFHUNG, 5000, &loaded);
+    return (LRESULT)loaded;
+}
+
+} // namespace
+
+TEST_F(LibraryLifecycle, LoadRegistersTheWindowClass)
+{
+    ASSERT_TRUE(lib.Load());
+    WNDCLASSA wc;
+    ASSERT_TRUE(GetClassInfoA(lib.module, "TaskWindow", &wc));
+    EXPECT_EQ((UINT)(CS_VREDRAW | CS_HREDRAW), wc.style);
+    EXPECT_EQ(0, wc.cbClsExtra);
+    EXPECT_EQ(0, wc.cbWndExtra);
+    EXPECT_EQ(nullptr, wc.hbrBackground);
+    EXPECT_EQ(nullptr, wc.lpszMenuName);
+}
+
+TEST_F(LibraryLifecycle, LoadCreatesHiddenMenuWindowOwnedByLoadingThread)
+{
+    ASSERT_TRUE(lib.Load());
+    HWND menu = lib.MenuWindow();
+    ASSERT_NE(nullptr, menu) << "no TaskWindow belongs to the loading thread";
+    EXPECT_EQ("filedll", WindowText(menu));
+    EXPECT_EQ((LONG)WS_POPUP,
+              GetWindowLongA(menu, GWL_STYLE) & (LONG)(WS_POPUP | WS_CHILD | WS_CAPTION));
+    EXPECT_EQ(0, GetWindowLongA(menu, GWL_EXSTYLE) & ~WS_EX_LEFT);
+    EXPECT_EQ(nullptr, GetWindow(menu, GW_OWNER));
+    EXPECT_EQ((LONG_PTR)lib.module, GetWindowLongPtrA(menu, GWLP_HINSTANCE));
+    EXPECT_EQ((LONG_PTR)lib.FMDeskWndProc, GetWindowLongPtrA(menu, GWLP_WNDPROC));
+    FlushEvents(200);
+    EXPECT_FALSE(IsWindowVisible(menu));
+    EXPECT_EQ(1u, MenuWindowsOfProcess(GetCurrentProcessId()).size());
+}
+
+struct LoadJob {
+    SwvLib lib;
+    HWND menu;
+};
+
+DWORD WINAPI LoadOnThisThread(void *p)
+{
+    auto *job = static_cast<LoadJob *>(p);
+    job->lib.Load();
+    job->menu = job->lib.MenuWindow();
+    return 0;
+}
+
+DWORD WINAPI DoNothing(void *)
+{
+    return 0;
+}
+
+TEST_F(LibraryLifecycle, MenuWindowBelongsToTheThreadThatLoadsTheLibrary)
+{
+    LoadJob job = {};
+    HANDLE t = CreateThread(NULL, 0, LoadOnThisThread, &job, 0, NULL);
+    WaitForSingleObject(t, 10000);
+    CloseHandle(t);
+    ASSERT_NE(nullptr, job.menu);
+    EXPECT_EQ(nullptr, lib.MenuWindow()) << "the main thread must own no menu window";
+    job.lib.Free();
+}
+
+TEST_F(LibraryLifecycle, UnloadRemovesClassAndWindow)
+{
+    ASSERT_TRUE(lib.Load());
+    HMODULE module = lib.module;
+    HWND menu = lib.MenuWindow();
+    ASSERT_NE(nullptr, menu);
+    lib.Free();
+    WNDCLASSA wc;
+    EXPECT_FALSE(GetClassInfoA(module, "TaskWindow", &wc));
+    EXPECT_FALSE(IsWindow(menu));
+    EXPECT_EQ(nullptr, GetModuleHandleA("swv32.dll"));
+}
+
+TEST_F(LibraryLifecycle, UnloadLeavesNoHookBehind)
+{
+    HWND hwnd = CreateTestWindow("Hook probe", 100, 100, 400, 300);
+    ASSERT_TRUE(lib.Load());
+    StirMouseOver(hwnd);
+    lib.Free();
+    ASSERT_EQ(nullptr, GetModuleHandleA("swv32.dll"));
+    // A hook left installed would have the system map the library back in
+    // to call it for this thread's mouse input.
+    StirMouseOver(hwnd);
+    RECT r;
+    GetClientRect(hwnd, &r);
+    MapWindowPoints(hwnd, NULL, (POINT *)&r, 2);
+    RightClickAt(r.left + 50, r.top + 50);
+    FlushEvents(200);
+    EXPECT_EQ(nullptr, GetModuleHandleA("swv32.dll"));
+}
+
+TEST_F(LibraryLifecycle, HookBringsTheLibraryIntoOtherPrograms)
+{
+    ASSERT_TRUE(lib.Load());
+    Process helper;
+    EXPECT_EQ(1, LibraryArrivesInOtherProgram(helper, "Hook target"));
+    // The copy there set itself up: its own menu window on its own thread.
+    HWND theirs = WaitForWindow("Hook target", helper.Pid());
+    DWORD_PTR count = 0;
+    SendMessageTimeoutA(theirs, QueryMessage(), 2, 0, SMTO_ABORTIFHUNG, 5000, &count);
+    EXPECT_EQ(1u, count);
+}
+
+TEST_F(LibraryLifecycle, NoProgramReceivesTheLibraryAfterUnload)
+{
+    ASSERT_TRUE(lib.Load());
+    lib.Free();
+    Process helper;
+    EXPECT_EQ(0, LibraryArrivesInOtherProgram(helper, "Late hook target"));
+}
+
+TEST_F(LibraryLifecycle, ReloadStartsAfresh)
+{
+    for (int i = 0; i < 3; i++) {
+        SCOPED_TRACE(i);
+        ASSERT_TRUE(lib.Load());
+        HWND menu = lib.MenuWindow();
+        EXPECT_NE(nullptr, menu);
+        EXPECT_EQ(1u, MenuWindowsOfProcess(GetCurrentProcessId()).size());
+        lib.Free();
+        EXPECT_FALSE(IsWindow(menu));
+    }
+}
+
+TEST_F(LibraryLifecycle, ThreadNotificationsChangeNothing)
+{
+    ASSERT_TRUE(lib.Load());
+    HWND menu = lib.MenuWindow();
+    EXPECT_TRUE(lib.DllEntryPoint((HINSTANCE)lib.module, DLL_THREAD_ATTACH, NULL));
+    EXPECT_TRUE(lib.DllEntryPoint((HINSTANCE)lib.module, DLL_THREAD_DETACH, NULL));
+    HANDLE t = CreateThread(NULL, 0, DoNothing, NULL, 0, NULL);
+    WaitForSingleObject(t, 5000);
+    CloseHandle(t);
+    EXPECT_EQ(menu, lib.MenuWindow());
+    EXPECT_TRUE(IsWindow(menu));
+    EXPECT_EQ(1u, MenuWindowsOfProcess(GetCurrentProcessId()).size());
+}
+
+TEST_F(LibraryLifecycle, MenuWindowHandsOtherMessagesToTheDefaultProcedure)
+{
+    ASSERT_TRUE(lib.Load());
+    HWND menu = lib.MenuWindow();
+    char text[32] = "";
+    EXPECT_EQ(7, SendMessageA(menu, WM_GETTEXT, sizeof text, (LPARAM)text));
+    EXPECT_STREQ("filedll", text);
+}
+
+TEST(LibraryExports, EveryExportIsAtItsOrdinalUnderItsExactName)
+{
+    static const std::pair<WORD, const char *> expected[] = {
+        {1, "DllEntryPoint"},
+        {2, "FMDeskWndProc"},
+        {3, "FMMouseHook"},
+        {5, "OpenHook"},
+    };
+    HMODULE module = LoadLibraryA("swv32.dll");
+    ASSERT_NE(nullptr, module);
+    auto exports = ModuleExports(module);
+    ASSERT_EQ(sizeof expected / sizeof expected[0], exports.size());
+    for (size_t i = 0; i < exports.size(); i++) {
+        SCOPED_TRACE(expected[i].second);
+        EXPECT_EQ(expected[i].first, exports[i].first);
+        EXPECT_EQ(expected[i].second, exports[i].second);
+        EXPECT_EQ(GetProcAddress(module, expected[i].second),
+                  GetProcAddress(module, MAKEINTRESOURCEA(expected[i].first)));
+    }
+    FreeLibrary(module);
+}

@@ -1,0 +1,653 @@
+#include "testsupport.h"
+
+#include <commdlg.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace swv
+{
+
+// ---- Files and folders -------------------------------------------------
+
+std::string BinDir()
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+    std::string s(path, n);
+    return s.substr(0, s.find_last_of("\\/"));
+}
+
+std::string BinPath(const std::string &name)
+{
+    return BinDir() + "\\" + name;
+}
+
+std::string FakeCtl3dPath()
+{
+    return BinDir() + "\\..\\fake\\ctl3d32.dll";
+}
+
+std::string MakeTempDir(const char *tag)
+{
+    static int counter;
+    char base[MAX_PATH];
+    GetTempPathA(sizeof base, base);
+    char dir[MAX_PATH];
+    snprintf(dir, sizeof dir, "%sswv-%s-%lu-%d", base, tag, GetCurrentProcessId(), ++counter);
+    CreateDirectoryA(dir, NULL);
+    return dir;
+}
+
+std::string ReadFileText(const std::string &path)
+{
+    std::string text;
+    FILE *f = fopen(path.c_str(), "rb");
+    if (!f)
+        return text;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0)
+        text.append(buf, n);
+    fclose(f);
+    return text;
+}
+
+bool WriteFileText(const std::string &path, const std::string &text)
+{
+    FILE *f = fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = fwrite(text.data(), 1, text.size(), f) == text.size();
+    return fclose(f) == 0 && ok;
+}
+
+// ---- Messages and time -------------------------------------------------
+
+void FlushEvents(DWORD ms)
+{
+    DWORD end = GetTickCount() + ms;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        LONG left = (LONG)(end - GetTickCount());
+        if (ms == 0 || left <= 0)
+            return;
+        MsgWaitForMultipleObjects(0, NULL, FALSE, (DWORD)left, QS_ALLINPUT);
+    }
+}
+
+bool WaitFor(const std::function<bool()> &cond, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        FlushEvents();
+        if (cond())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// ---- Windows -----------------------------------------------------------
+
+static const char kTestClass[] = "SwvTestWindow";
+static std::vector<HWND> created;
+
+static void RegisterTestClass()
+{
+    static bool done;
+    if (done)
+        return;
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+    wc.lpszClassName = kTestClass;
+    RegisterClassA(&wc);
+    done = true;
+}
+
+HWND CreateTestWindow(const char *title, int x, int y, int cx, int cy, DWORD style, HWND owner,
+                      DWORD exStyle)
+{
+    RegisterTestClass();
+    HWND hwnd = CreateWindowExA(exStyle, kTestClass, title, style, x, y, cx, cy, owner, NULL,
+                                GetModuleHandleA(NULL), NULL);
+    if (hwnd)
+        created.push_back(hwnd);
+    return hwnd;
+}
+
+HWND CreateChildWindow(HWND parent, const char *title, int x, int y, int cx, int cy, DWORD style)
+{
+    RegisterTestClass();
+    return CreateWindowExA(0, kTestClass, title, style | WS_CHILD, x, y, cx, cy, parent, NULL,
+                           GetModuleHandleA(NULL), NULL);
+}
+
+void DestroyTestWindows()
+{
+    for (auto it = created.rbegin(); it != created.rend(); ++it)
+        if (IsWindow(*it))
+            DestroyWindow(*it);
+    created.clear();
+    FlushEvents();
+}
+
+std::string WindowText(HWND hwnd)
+{
+    char buf[512] = "";
+    GetWindowTextA(hwnd, buf, sizeof buf);
+    return buf;
+}
+
+::testing::AssertionResult WindowPosIs(HWND hwnd, int x, int y, int cx, int cy)
+{
+    RECT r;
+    if (!GetWindowRect(hwnd, &r))
+        return ::testing::AssertionFailure() << "window " << hwnd << " does not exist";
+    if (r.left == x && r.top == y && r.right - r.left == cx && r.bottom - r.top == cy)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "window \"" << WindowText(hwnd) << "\" is at (" << r.left << ", " << r.top
+           << ") size " << r.right - r.left << " x " << r.bottom - r.top << ", expected (" << x
+           << ", " << y << ") size " << cx << " x " << cy;
+}
+
+std::vector<HWND> ZOrder(const std::vector<HWND> &among)
+{
+    std::vector<HWND> order;
+    for (HWND h = GetTopWindow(NULL); h; h = GetWindow(h, GW_HWNDNEXT))
+        for (HWND w : among)
+            if (w == h)
+                order.push_back(h);
+    return order;
+}
+
+::testing::AssertionResult ZOrderIs(const std::vector<HWND> &expected)
+{
+    std::vector<HWND> actual = ZOrder(expected);
+    if (actual == expected)
+        return ::testing::AssertionSuccess();
+    auto names = [](const std::vector<HWND> &v) {
+        std::string s;
+        for (HWND h : v)
+            s += "\"" + WindowText(h) + "\" ";
+        return s;
+    };
+    return ::testing::AssertionFailure()
+           << "Z-order from the top is " << names(actual) << "; expected " << names(expected);
+}
+
+POINT CaptionPoint(HWND hwnd)
+{
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    int frame = (GetWindowLongA(hwnd, GWL_STYLE) & WS_THICKFRAME) ? GetSystemMetrics(SM_CYFRAME)
+                                                                  : GetSystemMetrics(SM_CYDLGFRAME);
+    POINT pt = {r.left + (r.right - r.left) / 3,
+                r.top + frame + GetSystemMetrics(SM_CYCAPTION) / 2};
+    return pt;
+}
+
+struct EnumPopups {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+static BOOL CALLBACK CollectPopup(HWND hwnd, LPARAM lParam)
+{
+    auto *ctx = reinterpret_cast<EnumPopups *>(lParam);
+    char cls[32];
+    if (!GetClassNameA(hwnd, cls, sizeof cls) || strcmp(cls, "#32768") != 0)
+        return TRUE;
+    if (!IsWindowVisible(hwnd))
+        return TRUE;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (ctx->pid == 0 || ctx->pid == pid)
+        ctx->found.push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> VisiblePopupMenus(DWORD pid)
+{
+    EnumPopups ctx = {pid, {}};
+    EnumWindows(CollectPopup, (LPARAM)&ctx);
+    return ctx.found;
+}
+
+// ---- The menu library --------------------------------------------------
+
+template <typename F> static void Resolve(HMODULE module, F &fn, const char *name)
+{
+    fn = reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(module, name)));
+}
+
+bool SwvLib::Load()
+{
+    module = LoadLibraryA("swv32.dll");
+    if (!module)
+        return false;
+    Resolve(module, DllEntryPoint, "DllEntryPoint");
+    Resolve(module, FMDeskWndProc, "FMDeskWndProc");
+    Resolve(module, FMMouseHook, "FMMouseHook");
+    Resolve(module, EnumWndProc, "EnumWndProc");
+    Resolve(module, OpenHook, "OpenHook");
+    Resolve(module, TileWindows, "TileWindows");
+    Resolve(module, CascadeWindows, "CascadeWindows");
+    Resolve(module, Push, "Push");
+    Resolve(module, Run, "Run");
+    Resolve(module, SetWindow, "SetWindow");
+    Resolve(module, GetTaskWindowNumber, "GetTaskWindowNumber");
+    Resolve(module, GetWindowTitle, "GetWindowTitle");
+    Resolve(module, GetWindowHandle, "GetWindowHandle");
+    return true;
+}
+
+void SwvLib::Free()
+{
+    if (module)
+        FreeLibrary(module);
+    module = NULL;
+}
+
+HWND SwvLib::MenuWindow() const
+{
+    return FindMenuWindow(GetCurrentThreadId());
+}
+
+static bool IsMenuWindow(HWND hwnd)
+{
+    char cls[32];
+    return GetClassNameA(hwnd, cls, sizeof cls) && strcmp(cls, "TaskWindow") == 0;
+}
+
+static BOOL CALLBACK FindTaskWindow(HWND hwnd, LPARAM lParam)
+{
+    if (IsMenuWindow(hwnd)) {
+        *reinterpret_cast<HWND *>(lParam) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindMenuWindow(DWORD threadId)
+{
+    HWND found = NULL;
+    EnumThreadWindows(threadId, FindTaskWindow, (LPARAM)&found);
+    return found;
+}
+
+std::vector<HWND> MenuWindowsOfProcess(DWORD pid)
+{
+    std::vector<HWND> found;
+    for (HWND h = FindWindowExA(NULL, NULL, "TaskWindow", NULL); h;
+         h = FindWindowExA(NULL, h, "TaskWindow", NULL)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == pid)
+            found.push_back(h);
+    }
+    return found;
+}
+
+std::vector<std::pair<WORD, std::string>> ModuleExports(HMODULE module)
+{
+    std::vector<std::pair<WORD, std::string>> result;
+    auto *base = reinterpret_cast<const BYTE *>(module);
+    auto *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(base);
+    auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS *>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY &dir =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    if (!dir.VirtualAddress)
+        return result;
+    auto *exp = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY *>(base + dir.VirtualAddress);
+    auto *functions = reinterpret_cast<const DWORD *>(base + exp->AddressOfFunctions);
+    auto *names = reinterpret_cast<const DWORD *>(base + exp->AddressOfNames);
+    auto *ordinals = reinterpret_cast<const WORD *>(base + exp->AddressOfNameOrdinals);
+    for (DWORD i = 0; i < exp->NumberOfFunctions; i++) {
+        if (!functions[i])
+            continue;
+        std::string name;
+        for (DWORD j = 0; j < exp->NumberOfNames; j++)
+            if (ordinals[j] == i)
+                name = reinterpret_cast<const char *>(base + names[j]);
+        result.emplace_back((WORD)(exp->Base + i), name);
+    }
+    return result;
+}
+
+// ---- Menus shown on this thread ----------------------------------------
+
+namespace
+{
+struct CaptureJob {
+    DWORD pid;
+    std::vector<WORD> keys;
+    MenuCapture result;
+    volatile LONG stop;
+};
+} // namespace
+
+static DWORD WINAPI CaptureThread(void *param)
+{
+    auto *job = static_cast<CaptureJob *>(param);
+    HWND popup = NULL;
+    for (int i = 0; i < 1000 && !popup && !job->stop; i++) {
+        std::vector<HWND> menus = VisiblePopupMenus(job->pid);
+        if (!menus.empty())
+            popup = menus.front();
+        else
+            Sleep(5);
+    }
+    if (!popup)
+        return 0;
+    HMENU menu = (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0);
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; i++) {
+        char text[256] = "";
+        MENUITEMINFOA mii = {};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_STRING;
+        mii.dwTypeData = text;
+        mii.cch = sizeof text;
+        GetMenuItemInfoA(menu, (UINT)i, TRUE, &mii);
+        job->result.items.push_back({mii.wID, mii.fState, mii.fType, text});
+    }
+    GetWindowRect(popup, &job->result.rect);
+    job->result.appeared = true;
+    for (WORD key : job->keys) {
+        PostMessageA(popup, WM_KEYDOWN, key, 0);
+        Sleep(30);
+    }
+    return 0;
+}
+
+MenuCapture CaptureMenu(const std::function<void()> &show, const std::vector<WORD> &keys)
+{
+    CaptureJob job = {GetCurrentProcessId(), keys, {}, 0};
+    HANDLE thread = CreateThread(NULL, 0, CaptureThread, &job, 0, NULL);
+    show();
+    InterlockedExchange(&job.stop, 1);
+    // The reader may still be talking to the popup: keep serving it.
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+        FlushEvents();
+    CloseHandle(thread);
+    FlushEvents();
+    return job.result;
+}
+
+// ---- Input -------------------------------------------------------------
+
+static LONG Absolute(int v, int extent)
+{
+    return MulDiv(v, 65535, extent - 1);
+}
+
+void MouseButton(int x, int y, DWORD flags)
+{
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = Absolute(x, GetSystemMetrics(SM_CXSCREEN));
+    in.mi.dy = Absolute(y, GetSystemMetrics(SM_CYSCREEN));
+    // Each event carries its own position: the display may still report an
+    // older pointer position for a while after SetCursorPos.
+    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+}
+
+void MoveCursorTo(int x, int y)
+{
+    SetCursorPos(x, y);
+    MouseButton(x, y, 0);
+}
+
+void RightClickAt(int x, int y)
+{
+    MoveCursorTo(x, y);
+    FlushEvents(50);
+    MouseButton(x, y, MOUSEEVENTF_RIGHTDOWN);
+    FlushEvents(30);
+    MouseButton(x, y, MOUSEEVENTF_RIGHTUP);
+}
+
+void PressKey(WORD vk)
+{
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = vk;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof in[0]);
+}
+
+// ---- Processes ---------------------------------------------------------
+
+bool Process::Start(const std::string &cmdLine, const char *cwd)
+{
+    Kill();
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    std::vector<char> line(cmdLine.begin(), cmdLine.end());
+    line.push_back('\0');
+    return CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, cwd, &si, &pi_) != 0;
+}
+
+bool Process::Running() const
+{
+    return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+DWORD Process::Wait(DWORD ms)
+{
+    if (!pi_.hProcess)
+        return (DWORD)-1;
+    DWORD start = GetTickCount();
+    // Keep this thread's windows answering while the other process works.
+    while (MsgWaitForMultipleObjects(1, &pi_.hProcess, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        FlushEvents();
+        if (GetTickCount() - start >= ms)
+            return STILL_ACTIVE;
+    }
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(pi_.hProcess, &code);
+    return code;
+}
+
+void Process::Kill()
+{
+    if (!pi_.hProcess)
+        return;
+    if (Running()) {
+        TerminateProcess(pi_.hProcess, 99);
+        WaitForSingleObject(pi_.hProcess, 5000);
+    }
+    CloseHandle(pi_.hProcess);
+    CloseHandle(pi_.hThread);
+    pi_ = PROCESS_INFORMATION();
+}
+
+HWND WaitForWindow(const char *title, DWORD pid, DWORD timeoutMs)
+{
+    HWND found = NULL;
+    WaitFor(
+        [&] {
+            for (HWND h = FindWindowExA(NULL, NULL, NULL, title); h;
+                 h = FindWindowExA(NULL, h, NULL, title)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(h, &owner);
+                if (pid == 0 || owner == pid) {
+                    found = h;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+// ---- Profile -----------------------------------------------------------
+
+static const char *const kKeys[3] = {"PushTo", "DisableTitleMenu", "DisableDesktopMenu"};
+
+ProfileScope::ProfileScope()
+{
+    for (int i = 0; i < 3; i++) {
+        char buf[64];
+        GetProfileStringA("Swivlet", kKeys[i], "\x01", buf, sizeof buf);
+        had_[i] = strcmp(buf, "\x01") != 0;
+        saved_[i] = buf;
+        WriteProfileStringA("Swivlet", kKeys[i], NULL);
+    }
+}
+
+ProfileScope::~ProfileScope()
+{
+    for (int i = 0; i < 3; i++)
+        WriteProfileStringA("Swivlet", kKeys[i], had_[i] ? saved_[i].c_str() : NULL);
+}
+
+void ProfileScope::Set(const char *key, const char *value)
+{
+    WriteProfileStringA("Swivlet", key, value);
+}
+
+// ---- Dialogs -----------------------------------------------------------
+
+HWND WaitForDialog(const char *caption, DWORD pid, DWORD timeoutMs)
+{
+    HWND found = NULL;
+    WaitFor(
+        [&] {
+            for (HWND h = FindWindowExA(NULL, NULL, "#32770", caption); h;
+                 h = FindWindowExA(NULL, h, "#32770", caption)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(h, &owner);
+                if ((pid == 0 || owner == pid) && IsWindowVisible(h)) {
+                    found = h;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+std::string MessageBoxText(HWND box)
+{
+    // The message text is the static control with identifier 0xFFFF.
+    return WindowText(GetDlgItem(box, 0xFFFF));
+}
+
+int DefaultButton(HWND box)
+{
+    for (HWND h = GetWindow(box, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        char cls[16];
+        if (GetClassNameA(h, cls, sizeof cls) && lstrcmpiA(cls, "Button") == 0 &&
+            (GetWindowLongA(h, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
+            return GetDlgCtrlID(h);
+    }
+    return 0;
+}
+
+void ClickDialogButton(HWND box, int id)
+{
+    PostMessageA(GetDlgItem(box, id), BM_CLICK, 0, 0);
+}
+
+// ---- The system's 3-D controls library ---------------------------------
+
+SystemCtl3dScope::SystemCtl3dScope()
+{
+    char dir[MAX_PATH];
+    GetSystemDirectoryA(dir, sizeof dir);
+    path_ = std::string(dir) + "\\ctl3d32.dll";
+    saved_ = path_ + ".swvsave";
+    // A run that ended early may have left Wine's own copy aside.
+    if (GetFileAttributesA(saved_.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        DeleteFileA(path_.c_str());
+        MoveFileA(saved_.c_str(), path_.c_str());
+    }
+    hadOriginal_ = CopyFileA(path_.c_str(), saved_.c_str(), FALSE) != 0;
+    log_ = MakeTempDir("ctl3d") + "\\calls.log";
+    SetEnvironmentVariableA("SWV_CTL3D_LOG", log_.c_str());
+}
+
+SystemCtl3dScope::~SystemCtl3dScope()
+{
+    SetEnvironmentVariableA("SWV_CTL3D_LOG", NULL);
+    DeleteFileA(path_.c_str());
+    if (hadOriginal_)
+        MoveFileA(saved_.c_str(), path_.c_str());
+}
+
+bool SystemCtl3dScope::Remove()
+{
+    DeleteFileA(path_.c_str());
+    return GetFileAttributesA(path_.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+bool SystemCtl3dScope::InstallFake()
+{
+    return CopyFileA(FakeCtl3dPath().c_str(), path_.c_str(), FALSE) != 0;
+}
+
+// ---- Screenshots -------------------------------------------------------
+
+static std::string ShotDir()
+{
+    std::string dir = SWV_SHOT_DIR;
+    if (!dir.empty() && dir[0] == '/') {
+        // A Unix path under Wine: the whole file system is drive Z:.
+        for (char &c : dir)
+            if (c == '/')
+                c = '\\';
+        dir = "Z:" + dir;
+    }
+    return dir;
+}
+
+bool SaveScreenshot(const char *name)
+{
+    int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(NULL);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, cx, cy);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, cx, cy, screen, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+
+    BITMAPINFOHEADER bih = {};
+    bih.biSize = sizeof bih;
+    bih.biWidth = cx;
+    bih.biHeight = cy;
+    bih.biPlanes = 1;
+    bih.biBitCount = 24;
+    int stride = ((cx * 3) + 3) & ~3;
+    std::vector<BYTE> bits((size_t)stride * cy);
+    GetDIBits(mem, bmp, 0, cy, bits.data(), reinterpret_cast<BITMAPINFO *>(&bih), DIB_RGB_COLORS);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(NULL, screen);
+
+    std::string dir = ShotDir();
+    CreateDirectoryA(dir.c_str(), NULL);
+    BITMAPFILEHEADER bfh = {};
+    bfh.bfType = 0x4d42;
+    bfh.bfOffBits = sizeof bfh + sizeof bih;
+    bfh.bfSize = bfh.bfOffBits + (DWORD)bits.size();
+    std::string data(reinterpret_cast<const char *>(&bfh), sizeof bfh);
+    data.append(reinterpret_cast<const char *>(&bih), sizeof bih);
+    data.append(reinterpret_cast<const char *>(bits.data()), bits.size());
+    return WriteFileText(dir + "\\" + name + ".bmp", data);
+}
+
+} // namespace swv
