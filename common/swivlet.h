@@ -1,8 +1,8 @@
 /* Names the loader and every copy of the menu library agree on. */
 #pragma once
 
-/* Registered message a confirmed "exit" broadcasts; the loader's message loop
-   ends on it, whichever program showed the menu. */
+/* Registered message a confirmed "exit" broadcasts: the library's copy in the
+   program that started the menu ends that program's message loop. */
 #define SWV_SHUTDOWN_MSG "Swivlet.Shutdown"
 
 /* The profile section and its keys. */
@@ -11,6 +11,7 @@
 #define SWV_KEY_NOTITLE "DisableTitleMenu"
 #define SWV_KEY_NODESKTOP "DisableDesktopMenu"
 
-/* Named object held by the copy of the library whose mouse hook serves the
-   desktop; copies the hook maps into other programs find it and add none. */
-#define SWV_HOOK_NAME "Swivlet.Hook"
+/* A program that starts the menu marks itself by exporting a symbol of this
+   name: the copy of the library it loads installs the mouse hook. Copies the
+   hook maps into other programs install none of their own. */
+#define SWV_HOST_EXPORT "SwivletHost"

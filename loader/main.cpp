@@ -1,4 +1,9 @@
 #include "loader.h"
+#include "../common/swivlet.h"
+
+/* Marks this program as the one that starts the menu: the library it loads
+   installs the mouse hook (see swivlet.h). */
+extern "C" __declspec(dllexport) const int SwivletHost = 1;
 
 int WINAPI WinMain(HINSTANCE hInst, HINSTANCE hPrevInst, LPSTR lpCmdLine, int nCmdShow)
 {

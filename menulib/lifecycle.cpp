@@ -18,28 +18,20 @@ char TaskTitles[MAX_TASKS][TASK_TITLE_CHARS];
 HMODULE hCtl3d;
 CTL3DCOLORCHANGEPROC pfnCtl3dColorChange;
 
-static HANDLE hHookClaim; /* held while this copy's hook serves the desktop */
+BOOL bHost;
+UINT uShutdownMsg;
 
 static const char szClassName[] = "TaskWindow";
 
 /* One hook serves every program: the system maps the library into each
    program it calls the hook for, and that program's own copy handles the
-   call-up there. A copy mapped in that way adds no hook of its own, or one
-   press would call the menu up once per copy, and the hooks would keep each
-   other alive after the program that started the menu has ended. */
-static void InstallMouseHook(void)
+   call-up there. Only the copy loaded by the program that starts the menu
+   installs it. Were every mapped copy to add a hook of its own, one press
+   would call the menu up once per copy, and the hooks would keep each other
+   alive after that program has ended. */
+static BOOL IsHostProcess(void)
 {
-    hHookClaim = CreateMutexA(NULL, FALSE, SWV_HOOK_NAME);
-    if (hHookClaim && GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(hHookClaim);
-        hHookClaim = NULL;
-        return;
-    }
-    hMouseHook = SetWindowsHookExA(WH_MOUSE, FMMouseHook, hLibInstance, 0);
-    if (!hMouseHook && hHookClaim) {
-        CloseHandle(hHookClaim);
-        hHookClaim = NULL;
-    }
+    return GetProcAddress(GetModuleHandleA(NULL), SWV_HOST_EXPORT) != NULL;
 }
 
 BOOL WINAPI DllEntryPoint(HINSTANCE hInst, DWORD dwReason, LPVOID lpReserved)
@@ -73,7 +65,10 @@ int InitLibrary(void)
     hMenuWnd = CreateWindowExA(0, szClassName, "filedll", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, hLibInstance, NULL);
 
-    InstallMouseHook();
+    bHost = IsHostProcess();
+    if (bHost)
+        hMouseHook = SetWindowsHookExA(WH_MOUSE, FMMouseHook, hLibInstance, 0);
+    uShutdownMsg = RegisterWindowMessageA(SWV_SHUTDOWN_MSG);
 
     szInitialDir[0] = '\0';
     PrepareOpenFileRecord();
@@ -93,10 +88,6 @@ void ShutdownLibrary(void)
     if (hMouseHook) {
         UnhookWindowsHookEx(hMouseHook);
         hMouseHook = NULL;
-    }
-    if (hHookClaim) {
-        CloseHandle(hHookClaim);
-        hHookClaim = NULL;
     }
     if (hMenuWnd) {
         DestroyWindow(hMenuWnd);

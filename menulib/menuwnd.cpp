@@ -1,5 +1,75 @@
 #include "state.h"
 
+/* Whether this thread is already tracking a menu. */
+static BOOL InMenuMode(void)
+{
+    GUITHREADINFO gti;
+    gti.cbSize = sizeof gti;
+    return GetGUIThreadInfo(GetCurrentThreadId(), &gti) && (gti.flags & GUI_INMENUMODE);
+}
+
+static void OnShowTaskMenu(HWND hWnd, WPARAM wParam)
+{
+    /* Call-ups already queued came with the same press: one menu answers all. */
+    MSG msg;
+    while (PeekMessageA(&msg, hWnd, WM_SHOWTASKMENU, WM_SHOWTASKMENU, PM_REMOVE)) {
+    }
+
+    /* The press that called the menu up may also have opened the window's
+       system menu, whose loop is what delivers the call-up: close that menu
+       and come back once its loop has ended, rather than show two menus. */
+    if (InMenuMode()) {
+        if (wParam == 0) {
+            EndMenu();
+            PostMessageA(hWnd, WM_SHOWTASKMENU, 1, 0);
+        }
+        return;
+    }
+
+    RefreshTaskList();
+    POINT pt;
+    GetCursorPos(&pt);
+    HMENU hMenu = CreatePopupMenu();
+    AppendMenuA(hMenu, hTargetWnd == hDesktopWnd ? MF_GRAYED : MF_ENABLED, IDM_PUSH, "Push");
+    AppendMenuA(hMenu, MF_ENABLED, IDM_ARRANGE, "Arrange Icons");
+    AppendMenuA(hMenu, MF_ENABLED, IDM_TILE, "Tile");
+    AppendMenuA(hMenu, MF_ENABLED, IDM_CASCADE, "Cascade");
+    AppendMenuA(hMenu, MF_SEPARATOR, 0, NULL);
+    AppendMenuA(hMenu, MF_ENABLED, IDM_RUN, "Run");
+    AppendMenuA(hMenu, MF_SEPARATOR, 0, NULL);
+    for (int i = 0; i < nTasks; i++)
+        AppendMenuA(hMenu, MF_ENABLED, IDM_TASK_FIRST + i, TaskTitles[i]);
+    TrackPopupMenu(hMenu, TPM_RIGHTBUTTON, pt.x, pt.y, 0, hWnd, NULL);
+    DestroyMenu(hMenu);
+}
+
+static void ActivateTask(int i)
+{
+    HWND hWnd = TaskHandles[i];
+    BringWindowToTop(hWnd);
+    if (IsIconic(hWnd))
+        OpenIcon(hWnd);
+}
+
+static void OnCommand(WPARAM wParam)
+{
+    switch (LOWORD(wParam)) {
+    case IDM_ARRANGE:
+        ArrangeIconicWindows(hDesktopWnd);
+        return;
+    case IDM_PUSH:
+    case IDM_TILE:
+    case IDM_CASCADE:
+    case IDM_RUN:
+        return;
+    }
+    /* Only entries of the list the menu was built from; the whole wParam
+       counts, so high bits make it no task command. */
+    UINT_PTR i = wParam - IDM_TASK_FIRST;
+    if (i < MAX_TASKS && (int)i < nTasks)
+        ActivateTask((int)i);
+}
+
 static void OnSysColorChange(void)
 {
     if (hCtl3d && pfnCtl3dColorChange)
@@ -9,13 +79,26 @@ static void OnSysColorChange(void)
 LRESULT CALLBACK FMDeskWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     switch (uMsg) {
+    case WM_SHOWTASKMENU:
+        OnShowTaskMenu(hWnd, wParam);
+        return 0;
+    case WM_COMMAND:
+        OnCommand(wParam);
+        return 0;
     case WM_SYSCOLORCHANGE:
         OnSysColorChange();
         return 0;
     case WM_WININICHANGE:
-        /* Whatever section changed: the configuration sends "Swivlet", but a
+        /* Whatever section changed: the configuration names "Swivlet", but a
            reload costs three profile reads. */
         ReadSettings();
+        return 0;
+    }
+    if (uMsg == uShutdownMsg && uShutdownMsg) {
+        /* A confirmed "exit" in any program: the one that started the menu
+           ends its message loop, and with it the menu everywhere. */
+        if (bHost)
+            PostQuitMessage(0);
         return 0;
     }
     return DefWindowProcA(hWnd, uMsg, wParam, lParam);

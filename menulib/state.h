@@ -34,6 +34,8 @@ extern LONG nAttachCount;      /* process attaches minus detaches */
 extern HWND hMenuWnd;          /* hidden window that builds, shows and acts on the menu */
 extern HHOOK hMouseHook;       /* this process's WH_MOUSE hook */
 extern HWND hDesktopWnd;
+extern BOOL bHost;        /* loaded by the program that starts the menu */
+extern UINT uShutdownMsg; /* registered "exit" broadcast */
 
 /* Target of the last call-up, or of SetWindow */
 extern HWND hTargetWnd;

@@ -1,46 +1,15 @@
 // The loader program, started as a user starts it.
-#include "testsupport.h"
+#include "session.h"
 
 #include <algorithm>
 #include <cstdio>
 
 using namespace swv;
 
-namespace
-{
-
-std::string LoaderCommand(const std::string &tail)
-{
-    return "\"" + BinPath("swv32load.exe") + "\"" + tail;
-}
-
-// The loader's hidden menu window, once its library is up.
-HWND WaitForMenuWindow(const Process &loader)
-{
-    HWND found = NULL;
-    WaitFor(
-        [&] {
-            auto windows = MenuWindowsOfProcess(loader.Pid());
-            found = windows.empty() ? NULL : windows.front();
-            return found != NULL;
-        },
-        10000);
-    return found;
-}
-
-// Ends a running loader the way a quit message does, and returns its code.
-DWORD QuitLoader(Process &loader)
-{
-    PostThreadMessageA(loader.MainThread(), WM_QUIT, 0, 0);
-    return loader.Wait(10000);
-}
-
-} // namespace
-
 TEST(Loader, RunsUntilQuitAndTakesItsMenuWindowAlong)
 {
     Process loader;
-    ASSERT_TRUE(loader.Start(LoaderCommand("")));
+    ASSERT_TRUE(loader.Start(LoaderCommand()));
     HWND menu = WaitForMenuWindow(loader);
     ASSERT_NE(nullptr, menu);
     EXPECT_EQ(loader.MainThread(), GetWindowThreadProcessId(menu, NULL));
@@ -68,9 +37,9 @@ TEST(Loader, ExitsWithOneAndShowsNothingWithoutTheLibrary)
 TEST(Loader, SecondStartRunsASecondCopy)
 {
     Process first, second;
-    ASSERT_TRUE(first.Start(LoaderCommand("")));
+    ASSERT_TRUE(first.Start(LoaderCommand()));
     ASSERT_NE(nullptr, WaitForMenuWindow(first));
-    ASSERT_TRUE(second.Start(LoaderCommand("")));
+    ASSERT_TRUE(second.Start(LoaderCommand()));
     ASSERT_NE(nullptr, WaitForMenuWindow(second));
     EXPECT_EQ(0u, QuitLoader(second));
     EXPECT_TRUE(first.Running());
@@ -118,7 +87,7 @@ TEST(LoaderCtl3d, RegistersSubclassesAndUnregistersItsInstance)
     SystemCtl3dScope ctl3d;
     ASSERT_TRUE(ctl3d.InstallFake());
     Process loader;
-    ASSERT_TRUE(loader.Start(LoaderCommand("")));
+    ASSERT_TRUE(loader.Start(LoaderCommand()));
     ASSERT_NE(nullptr, WaitForMenuWindow(loader));
     EXPECT_EQ(0u, QuitLoader(loader));
 
@@ -145,7 +114,7 @@ TEST(LoaderCtl3d, RunsNormallyWithoutIt)
     SystemCtl3dScope ctl3d;
     ASSERT_TRUE(ctl3d.Remove());
     Process loader;
-    ASSERT_TRUE(loader.Start(LoaderCommand("")));
+    ASSERT_TRUE(loader.Start(LoaderCommand()));
     ASSERT_NE(nullptr, WaitForMenuWindow(loader));
     EXPECT_EQ(0u, QuitLoader(loader));
 }

@@ -162,9 +162,14 @@ TEST_F(LibraryLifecycle, HookBringsTheLibraryIntoOtherPrograms)
 TEST_F(LibraryLifecycle, NoProgramReceivesTheLibraryAfterUnload)
 {
     ASSERT_TRUE(lib.Load());
+    // A program the hook brought the library into keeps it, but adds no
+    // hook of its own that would carry it on into others.
+    Process earlier;
+    ASSERT_EQ(1, LibraryArrivesInOtherProgram(earlier, "Earlier hook target"));
     lib.Free();
-    Process helper;
-    EXPECT_EQ(0, LibraryArrivesInOtherProgram(helper, "Late hook target"));
+    Process later;
+    EXPECT_EQ(0, LibraryArrivesInOtherProgram(later, "Late hook target"));
+    EXPECT_TRUE(earlier.Running());
 }
 
 TEST_F(LibraryLifecycle, ReloadStartsAfresh)
@@ -206,10 +211,9 @@ TEST_F(LibraryLifecycle, MenuWindowHandsOtherMessagesToTheDefaultProcedure)
 TEST(LibraryExports, EveryExportIsAtItsOrdinalUnderItsExactName)
 {
     static const std::pair<WORD, const char *> expected[] = {
-        {1, "DllEntryPoint"},
-        {2, "FMDeskWndProc"},
-        {3, "FMMouseHook"},
-        {5, "OpenHook"},
+        {1, "DllEntryPoint"},        {2, "FMDeskWndProc"},   {3, "FMMouseHook"},
+        {4, "EnumWndProc"},          {5, "OpenHook"},        {10, "SetWindow"},
+        {11, "GetTaskWindowNumber"}, {12, "GetWindowTitle"}, {13, "GetWindowHandle"},
     };
     HMODULE module = LoadLibraryA("swv32.dll");
     ASSERT_NE(nullptr, module);

@@ -94,3 +94,14 @@ TEST(LoaderResources, HoldOnlyTheIconAndTheVersionBlock)
                                     (ULONG_PTR)RT_VERSION};
     EXPECT_EQ(expected, types);
 }
+
+TEST(LoaderExports, OnlyTheMarkOfTheProgramThatStartsTheMenu)
+{
+    HMODULE exe =
+        LoadLibraryExA(BinPath("swv32load.exe").c_str(), NULL, DONT_RESOLVE_DLL_REFERENCES);
+    ASSERT_NE(nullptr, exe);
+    auto exports = ModuleExports(exe);
+    FreeLibrary(exe);
+    ASSERT_EQ(1u, exports.size());
+    EXPECT_EQ("SwivletHost", exports[0].second);
+}

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace swv
@@ -33,10 +34,16 @@ std::string MakeTempDir(const char *tag)
     static int counter;
     char base[MAX_PATH];
     GetTempPathA(sizeof base, base);
-    char dir[MAX_PATH];
-    snprintf(dir, sizeof dir, "%sswv-%s-%lu-%d", base, tag, GetCurrentProcessId(), ++counter);
-    CreateDirectoryA(dir, NULL);
-    return dir;
+    // Process ids come back: take the first name nobody has used.
+    for (;;) {
+        char dir[MAX_PATH];
+        snprintf(dir, sizeof dir, "%sswv-%s-%lu-%lu-%d", base, tag, GetCurrentProcessId(),
+                 GetTickCount(), ++counter);
+        if (CreateDirectoryA(dir, NULL))
+            return dir;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return dir;
+    }
 }
 
 std::string ReadFileText(const std::string &path)
@@ -331,24 +338,15 @@ namespace
 struct CaptureJob {
     DWORD pid;
     std::vector<WORD> keys;
+    std::function<void()> whileShown;
     MenuCapture result;
     volatile LONG stop;
 };
 } // namespace
 
-static DWORD WINAPI CaptureThread(void *param)
+static std::vector<MenuItem> ReadMenu(HWND popup)
 {
-    auto *job = static_cast<CaptureJob *>(param);
-    HWND popup = NULL;
-    for (int i = 0; i < 1000 && !popup && !job->stop; i++) {
-        std::vector<HWND> menus = VisiblePopupMenus(job->pid);
-        if (!menus.empty())
-            popup = menus.front();
-        else
-            Sleep(5);
-    }
-    if (!popup)
-        return 0;
+    std::vector<MenuItem> items;
     HMENU menu = (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0);
     int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; i++) {
@@ -359,10 +357,35 @@ static DWORD WINAPI CaptureThread(void *param)
         mii.dwTypeData = text;
         mii.cch = sizeof text;
         GetMenuItemInfoA(menu, (UINT)i, TRUE, &mii);
-        job->result.items.push_back({mii.wID, mii.fState, mii.fType, text});
+        items.push_back({mii.wID, mii.fState, mii.fType, text});
     }
+    return items;
+}
+
+// Swivlet's menu begins with "Push"; any other popup (a system menu the same
+// click opened for a moment, say) is not the one to read.
+static DWORD WINAPI CaptureThread(void *param)
+{
+    auto *job = static_cast<CaptureJob *>(param);
+    HWND popup = NULL;
+    for (int i = 0; i < 1000 && !popup && !job->stop; i++) {
+        for (HWND h : VisiblePopupMenus(job->pid)) {
+            std::vector<MenuItem> items = ReadMenu(h);
+            if (!items.empty() && items[0].text == "Push") {
+                popup = h;
+                job->result.items = items;
+                break;
+            }
+        }
+        if (!popup)
+            Sleep(5);
+    }
+    if (!popup)
+        return 0;
     GetWindowRect(popup, &job->result.rect);
     job->result.appeared = true;
+    if (job->whileShown)
+        job->whileShown();
     for (WORD key : job->keys) {
         PostMessageA(popup, WM_KEYDOWN, key, 0);
         Sleep(30);
@@ -370,9 +393,10 @@ static DWORD WINAPI CaptureThread(void *param)
     return 0;
 }
 
-MenuCapture CaptureMenu(const std::function<void()> &show, const std::vector<WORD> &keys)
+MenuCapture CaptureMenu(const std::function<void()> &show, const std::vector<WORD> &keys,
+                        const std::function<void()> &whileShown)
 {
-    CaptureJob job = {GetCurrentProcessId(), keys, {}, 0};
+    CaptureJob job = {GetCurrentProcessId(), keys, whileShown, {}, 0};
     HANDLE thread = CreateThread(NULL, 0, CaptureThread, &job, 0, NULL);
     show();
     InterlockedExchange(&job.stop, 1);
@@ -382,6 +406,56 @@ MenuCapture CaptureMenu(const std::function<void()> &show, const std::vector<WOR
     CloseHandle(thread);
     FlushEvents();
     return job.result;
+}
+
+static bool Near(COLORREF a, COLORREF b)
+{
+    return abs(GetRValue(a) - GetRValue(b)) < 40 && abs(GetGValue(a) - GetGValue(b)) < 40 &&
+           abs(GetBValue(a) - GetBValue(b)) < 40;
+}
+
+std::vector<InkBand> MenuInkBands(HWND popup)
+{
+    std::vector<InkBand> bands;
+    RECT r;
+    if (!GetWindowRect(popup, &r))
+        return bands;
+    int cx = r.right - r.left, cy = r.bottom - r.top;
+    HDC screen = GetDC(NULL);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, cx, cy);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, cx, cy, screen, r.left, r.top, SRCCOPY);
+    COLORREF text = GetSysColor(COLOR_MENUTEXT), grey = GetSysColor(COLOR_GRAYTEXT);
+    COLORREF back = GetSysColor(COLOR_MENU);
+    bool inBand = false;
+    const int border = 3;
+    for (int y = border; y < cy - border; y++) {
+        bool dark = false, greyInk = false, ink = false;
+        for (int x = border + 2; x < cx - border - 2; x++) {
+            COLORREF c = GetPixel(mem, x, y);
+            if (Near(c, back))
+                continue;
+            ink = true;
+            if (Near(c, text))
+                dark = true;
+            else if (Near(c, grey))
+                greyInk = true;
+        }
+        if (ink && !inBand)
+            bands.push_back({y, y, false, false});
+        if (ink) {
+            bands.back().bottom = y;
+            bands.back().dark |= dark;
+            bands.back().grey |= greyInk;
+        }
+        inBand = ink;
+    }
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(NULL, screen);
+    return bands;
 }
 
 // ---- Input -------------------------------------------------------------
@@ -429,6 +503,19 @@ void PressKey(WORD vk)
 
 // ---- Processes ---------------------------------------------------------
 
+// Programs a test starts end with it, even when the test is killed.
+static HANDLE TestJob()
+{
+    static HANDLE job;
+    if (!job) {
+        job = CreateJobObjectA(NULL, NULL);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    }
+    return job;
+}
+
 bool Process::Start(const std::string &cmdLine, const char *cwd)
 {
     Kill();
@@ -436,7 +523,12 @@ bool Process::Start(const std::string &cmdLine, const char *cwd)
     si.cb = sizeof si;
     std::vector<char> line(cmdLine.begin(), cmdLine.end());
     line.push_back('\0');
-    return CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, cwd, &si, &pi_) != 0;
+    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, CREATE_SUSPENDED, NULL, cwd, &si,
+                        &pi_))
+        return false;
+    AssignProcessToJobObject(TestJob(), pi_.hProcess);
+    ResumeThread(pi_.hThread);
+    return true;
 }
 
 bool Process::Running() const

@@ -102,10 +102,22 @@ struct MenuCapture {
     RECT rect = {};
 };
 
-// Runs show() on this thread; a second thread waits for the popup menu it
-// shows, reads it, then presses the given keys in it (Escape by default).
+// Runs show() on this thread; a second thread waits for the Swivlet menu it
+// shows (the popup whose first entry is "Push"), reads it, runs whileShown (if any), then presses
+// the given keys in it (Escape by default).
 MenuCapture CaptureMenu(const std::function<void()> &show,
-                        const std::vector<WORD> &keys = {VK_ESCAPE});
+                        const std::vector<WORD> &keys = {VK_ESCAPE},
+                        const std::function<void()> &whileShown = nullptr);
+
+// Rows of ink in a popup menu on the screen, top to bottom, as a user sees
+// them: for each, whether it holds text in the menu-text colour (an enabled
+// item) or only in the grey-text colour (a greyed item or a separator).
+struct InkBand {
+    int top, bottom;
+    bool dark; // pixels of COLOR_MENUTEXT
+    bool grey; // pixels of COLOR_GRAYTEXT
+};
+std::vector<InkBand> MenuInkBands(HWND popup);
 
 // ---- Input -------------------------------------------------------------
 

@@ -1,0 +1,178 @@
+// The menu called up by real right-clicks on a desktop where the loader runs.
+#include "session.h"
+
+#include <algorithm>
+
+using namespace swv;
+
+namespace
+{
+
+class Menu : public DesktopSession
+{
+  protected:
+    // The selectable entries of a menu, in order, as the arrow keys meet them.
+    static std::vector<MenuItem> Selectable(const MenuCapture &m)
+    {
+        std::vector<MenuItem> items;
+        for (const auto &item : m.items)
+            if (!(item.type & MFT_SEPARATOR))
+                items.push_back(item);
+        return items;
+    }
+
+    static std::vector<std::string> TaskCaptions(const MenuCapture &m)
+    {
+        std::vector<std::string> captions;
+        for (const auto &item : m.items)
+            if (item.id >= 100 && item.id < 130)
+                captions.push_back(item.text);
+        return captions;
+    }
+
+    // Samples the desktop for a while and returns the most popup menus seen
+    // at once.
+    static size_t MostMenusAtOnce(DWORD ms)
+    {
+        size_t most = 0;
+        DWORD start = GetTickCount();
+        while (GetTickCount() - start < ms) {
+            most = std::max(most, VisiblePopupMenus().size());
+            FlushEvents(20);
+        }
+        return most;
+    }
+};
+
+} // namespace
+
+TEST_F(Menu, CaptionPressShowsOneMenuWithPushEnabledAndTasksInZOrder)
+{
+    std::vector<HWND> other = StartHelper({"Other A@560,300,300,200", "Other B@600,340,300,200"});
+    ASSERT_EQ(2u, other.size());
+    Hover(other[1]);
+    HWND mine = CreateTestWindow("Swivlet test window", 60, 60, 420, 260);
+    FlushEvents(200);
+    size_t menusWhileShown = 0;
+    MenuCapture m = RightClickOwnCaption(mine, {VK_ESCAPE}, [&] {
+        menusWhileShown = VisiblePopupMenus().size();
+        SaveScreenshot("menu-caption");
+    });
+    ASSERT_TRUE(m.appeared);
+    EXPECT_EQ(1u, menusWhileShown);
+    ASSERT_GE(m.items.size(), 10u);
+    EXPECT_EQ("Push", m.items[0].text);
+    EXPECT_FALSE(m.items[0].state & MFS_GRAYED);
+    std::vector<std::string> tasks = TaskCaptions(m);
+    std::vector<std::string> expected;
+    for (HWND h : ZOrder({mine, other[0], other[1]}))
+        expected.push_back(WindowText(h));
+    std::vector<std::string> ours;
+    for (const auto &t : tasks)
+        if (t == expected[0] || t == expected[1] || t == expected[2])
+            ours.push_back(t);
+    EXPECT_EQ(expected, ours);
+    EXPECT_EQ(WindowText(mine), tasks.front()) << "the clicked window is the front-most task";
+}
+
+TEST_F(Menu, OnePressShowsOneMenuWhicheverProgramsHoldTheLibrary)
+{
+    // A second loader adds a second hook: each press runs the hook twice.
+    Process second;
+    ASSERT_TRUE(second.Start(LoaderCommand()));
+    ASSERT_NE(nullptr, WaitForMenuWindow(second));
+    std::vector<HWND> a = StartHelper({"First program@80,80,320,220"});
+    std::vector<HWND> b = StartHelper({"Second program@460,80,320,220"});
+    ASSERT_EQ(1u, a.size());
+    ASSERT_EQ(1u, b.size());
+    Hover(a[0]);
+    Hover(b[0]);
+    for (HWND target : {a[0], b[0], a[0]}) {
+        SCOPED_TRACE(WindowText(target));
+        RightPressAndRelease(CaptionPoint(target));
+        HWND popup = WaitForMenuOf(PidOf(target));
+        ASSERT_NE(nullptr, popup) << "no menu in the clicked program";
+        EXPECT_EQ(1u, MostMenusAtOnce(600));
+        PressKey(VK_ESCAPE);
+        EXPECT_TRUE(WaitFor([] { return VisiblePopupMenus().empty(); }, 3000));
+    }
+    EXPECT_EQ(0u, QuitLoader(second));
+}
+
+TEST_F(Menu, DesktopPressShowsPushGreyed)
+{
+    POINT pt = {700, 420};
+    RightPressAndRelease(pt);
+    DWORD desktopPid = PidOf(GetDesktopWindow());
+    HWND popup = WaitForMenuOf(desktopPid);
+    ASSERT_NE(nullptr, popup) << "no menu from the desktop's program";
+    FlushEvents(300);
+    SaveScreenshot("menu-desktop");
+    std::vector<InkBand> bands = MenuInkBands(popup);
+    ASSERT_GE(bands.size(), 2u);
+    EXPECT_FALSE(bands[0].dark) << "\"Push\" is drawn in the text colour";
+    EXPECT_TRUE(bands[0].grey) << "\"Push\" is not drawn greyed";
+    EXPECT_TRUE(bands[1].dark) << "\"Arrange Icons\" is not drawn enabled";
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([] { return VisiblePopupMenus().empty(); }, 3000));
+}
+
+TEST_F(Menu, ChoosingATaskWithTheKeyboardBringsItsWindowToTheTop)
+{
+    std::vector<HWND> other =
+        StartHelper({"Keyboard A@500,300,300,200", "Keyboard B@540,340,300,200"});
+    ASSERT_EQ(2u, other.size());
+    HWND mine = CreateTestWindow("Keyboard chooser", 60, 60, 420, 260);
+    FlushEvents(200);
+    ASSERT_TRUE(ZOrderIs({mine, other[1], other[0]}));
+    MenuCapture chosen = RightClickOwnCaption(mine, {}, [&] {
+        // Down to the entry of "Keyboard A", then Enter.
+        HWND popup = VisiblePopupMenus(GetCurrentProcessId()).front();
+        HMENU menu = (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0);
+        int downs = 0;
+        for (int i = 0, n = GetMenuItemCount(menu); i < n; i++) {
+            char text[64] = "";
+            GetMenuStringA(menu, (UINT)i, text, sizeof text, MF_BYPOSITION);
+            if (GetMenuState(menu, (UINT)i, MF_BYPOSITION) & MF_SEPARATOR)
+                continue;
+            downs++;
+            if (std::string(text) == "Keyboard A")
+                break;
+        }
+        for (int i = 0; i < downs; i++) {
+            PressKey(VK_DOWN);
+            Sleep(40);
+        }
+        PressKey(VK_RETURN);
+        Sleep(200);
+    });
+    ASSERT_TRUE(chosen.appeared);
+    FlushEvents(300);
+    EXPECT_TRUE(ZOrderIs({other[0], mine, other[1]}));
+}
+
+TEST_F(Menu, ClosesWhenTheUserClicksOutsideIt)
+{
+    std::vector<HWND> other = StartHelper({"Outside click@100,100,320,220"});
+    ASSERT_EQ(1u, other.size());
+    Hover(other[0]);
+    RightPressAndRelease(CaptionPoint(other[0]));
+    ASSERT_NE(nullptr, WaitForMenuOf(PidOf(other[0])));
+    FlushEvents(300);
+    MoveCursorTo(800, 650);
+    Sleep(250);
+    MouseButton(800, 650, MOUSEEVENTF_LEFTDOWN);
+    Sleep(50);
+    MouseButton(800, 650, MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(WaitFor([] { return VisiblePopupMenus().empty(); }, 3000));
+
+    RightPressAndRelease({700, 420});
+    ASSERT_NE(nullptr, WaitForMenuOf(PidOf(GetDesktopWindow())));
+    FlushEvents(300);
+    MoveCursorTo(200, 150);
+    Sleep(250);
+    MouseButton(200, 150, MOUSEEVENTF_LEFTDOWN);
+    Sleep(50);
+    MouseButton(200, 150, MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(WaitFor([] { return VisiblePopupMenus().empty(); }, 3000));
+}

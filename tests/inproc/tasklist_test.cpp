@@ -1,0 +1,136 @@
+// The task list: which windows it holds, under which captions, in which order.
+#include "libfixture.h"
+
+#include <climits>
+#include <cstring>
+
+using namespace swv;
+
+namespace
+{
+
+class TaskList : public LibraryTest
+{
+  protected:
+    // Appends one window as the enumeration would, to the list of a library
+    // loaded afresh (and so empty).
+    void Append(HWND hwnd) { EXPECT_TRUE(lib.EnumWndProc(hwnd, 0)); }
+    HWND Window(const char *title, DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                HWND owner = NULL, DWORD exStyle = 0)
+    {
+        return CreateTestWindow(title, 120, 120, 300, 200, style, owner, exStyle);
+    }
+};
+
+} // namespace
+
+TEST_F(TaskList, IsEmptyWhenLoaded)
+{
+    EXPECT_EQ(0, lib.GetTaskWindowNumber());
+    EXPECT_EQ(nullptr, lib.GetWindowHandle(0));
+}
+
+TEST_F(TaskList, ListsTheTitleWithoutItsLeadingSpaces)
+{
+    HWND w = Window("   Word");
+    Append(w);
+    ASSERT_EQ(1, lib.GetTaskWindowNumber());
+    EXPECT_EQ("Word", Title(0));
+    EXPECT_EQ(w, lib.GetWindowHandle(0));
+}
+
+TEST_F(TaskList, CutsTitlesLongerThanFortyCharacters)
+{
+    std::string forty = "0123456789012345678901234567890123456789";
+    Append(Window(forty.c_str()));
+    Append(Window((forty + "X").c_str()));
+    Append(Window(("   " + forty).c_str()));
+    Append(Window(std::string(127, 'q').c_str()));
+    ASSERT_EQ(4, lib.GetTaskWindowNumber());
+    EXPECT_EQ(forty, Title(0));
+    EXPECT_EQ(forty.substr(0, 36) + "...", Title(1));
+    EXPECT_EQ(forty, Title(2));
+    EXPECT_EQ(std::string(36, 'q') + "...", Title(3));
+}
+
+TEST_F(TaskList, SkipsEmptyAndBlankTitles)
+{
+    Append(Window(""));
+    Append(Window("     "));
+    // Only 127 characters of a title are read: these are all spaces.
+    Append(Window((std::string(127, ' ') + "hidden word").c_str()));
+    EXPECT_EQ(0, lib.GetTaskWindowNumber());
+}
+
+TEST_F(TaskList, SkipsInvisibleAndOwnedWindows)
+{
+    HWND owner = Window("Owner");
+    Append(Window("Invisible", WS_OVERLAPPEDWINDOW));
+    Append(Window("Owned dialog", WS_POPUP | WS_CAPTION | WS_VISIBLE, owner));
+    Append(lib.MenuWindow());
+    EXPECT_EQ(0, lib.GetTaskWindowNumber());
+    Append(owner);
+    EXPECT_EQ(1, lib.GetTaskWindowNumber());
+}
+
+TEST_F(TaskList, ListsMinimisedAndToolWindows)
+{
+    HWND minimised = Window("Minimised");
+    ShowWindow(minimised, SW_MINIMIZE);
+    HWND tool = Window("Tool", WS_OVERLAPPEDWINDOW | WS_VISIBLE, NULL, WS_EX_TOOLWINDOW);
+    Append(minimised);
+    Append(tool);
+    ASSERT_EQ(2, lib.GetTaskWindowNumber());
+    EXPECT_EQ(minimised, lib.GetWindowHandle(0));
+    EXPECT_EQ(tool, lib.GetWindowHandle(1));
+}
+
+TEST_F(TaskList, QueriesOutsideTheListAnswerNothingAndReadNothing)
+{
+    Append(Window("Only"));
+    ASSERT_EQ(1, lib.GetTaskWindowNumber());
+    for (int index : {1, 2, 29, 30, 1000, -1, -30, INT_MIN, INT_MAX}) {
+        SCOPED_TRACE(index);
+        char buf[41] = "untouched";
+        EXPECT_FALSE(lib.GetWindowTitle(buf, index));
+        EXPECT_STREQ("untouched", buf);
+        EXPECT_EQ(nullptr, lib.GetWindowHandle(index));
+    }
+}
+
+TEST_F(TaskList, RefreshListsWindowsTopmostFirst)
+{
+    HWND a = Window("Order A");
+    HWND b = Window("Order B");
+    HWND c = Window("Order C");
+    SetWindowPos(b, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    FlushEvents();
+    ShowMenu();
+    std::vector<HWND> mine = {a, b, c};
+    EXPECT_EQ(ZOrder(mine), Among(TaskHandles(), mine));
+    EXPECT_EQ(std::vector<HWND>({b, c, a}), ZOrder(mine));
+}
+
+TEST_F(TaskList, RefreshStartsTheListAfresh)
+{
+    HWND a = Window("Fresh A");
+    Append(a);
+    Append(a);
+    ShowMenu();
+    EXPECT_EQ(1u, Among(TaskHandles(), {a}).size());
+}
+
+TEST_F(TaskList, KeepsTheThirtyFrontMostWindows)
+{
+    std::vector<HWND> mine;
+    for (int i = 0; i < 35; i++)
+        mine.push_back(Window(("Many " + std::to_string(i)).c_str()));
+    FlushEvents();
+    ShowMenu();
+    ASSERT_EQ(30, lib.GetTaskWindowNumber());
+    std::vector<HWND> order = ZOrder(mine);
+    EXPECT_EQ(std::vector<HWND>(order.begin(), order.begin() + 30), TaskHandles());
+    // A full list takes nothing more, even called directly.
+    EXPECT_FALSE(lib.EnumWndProc(order[30], 0));
+    EXPECT_EQ(30, lib.GetTaskWindowNumber());
+}
