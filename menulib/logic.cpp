@@ -121,8 +121,16 @@ TileGrid MakeTileGrid(int n, int screenWidth, int usableHeight)
     return g;
 }
 
-void TileCellOrigin(const TileGrid *grid, int k, int *x, int *y)
+Placement TileCell(const TileGrid *grid, int k)
 {
-    *x = (k % grid->columns) * grid->cellWidth;
-    *y = (k / grid->columns) * grid->cellHeight;
+    Placement p = {(k % grid->columns) * grid->cellWidth, (k / grid->columns) * grid->cellHeight,
+                   grid->cellWidth, grid->cellHeight};
+    return p;
+}
+
+Placement CascadePlace(int k, int step, int screenWidth, int usableHeight)
+{
+    int offset = k * step;
+    Placement p = {offset, offset, screenWidth - offset, usableHeight - offset};
+    return p;
 }

@@ -49,5 +49,14 @@ struct TileGrid {
 };
 TileGrid MakeTileGrid(int n, int screenWidth, int usableHeight);
 
-/* Top-left corner of the cell of the k-th placed window (0 = first). */
-void TileCellOrigin(const TileGrid *grid, int k, int *x, int *y);
+struct Placement {
+    int x, y, cx, cy;
+};
+
+/* Cell of the k-th placed window (0 = first), filled row by row. */
+Placement TileCell(const TileGrid *grid, int k);
+
+/* Place of the k-th window Cascade places, counting from the back-most (0):
+   it starts k steps right and down and reaches the right edge of the screen
+   and the bottom of the working area. */
+Placement CascadePlace(int k, int step, int screenWidth, int usableHeight);

@@ -58,8 +58,14 @@ static void OnCommand(WPARAM wParam)
         ArrangeIconicWindows(hDesktopWnd);
         return;
     case IDM_PUSH:
+        Push();
+        return;
     case IDM_TILE:
+        SwvTileWindows();
+        return;
     case IDM_CASCADE:
+        SwvCascadeWindows();
+        return;
     case IDM_RUN:
         return;
     }

@@ -1,0 +1,117 @@
+#include "state.h"
+#include "logic.h"
+
+/* Each command walks the task list and places windows through a Placer: into
+   one deferred batch, or, when no batch could be had, directly. */
+struct Placer {
+    HDWP hdwp;
+    BOOL bDirect;
+};
+
+typedef void (*WALKPROC)(Placer *pp);
+
+static void Place(Placer *pp, HWND hWnd, HWND hAfter, const Placement &pl, UINT uFlags)
+{
+    if (pp->bDirect)
+        SetWindowPos(hWnd, hAfter, pl.x, pl.y, pl.cx, pl.cy, uFlags);
+    else if (pp->hdwp)
+        pp->hdwp = DeferWindowPos(pp->hdwp, hWnd, hAfter, pl.x, pl.y, pl.cx, pl.cy, uFlags);
+}
+
+/* A batch lost on the way (a window closed since the list was built, say)
+   is walked again from the start, placing each window at once, so that the
+   windows end where the batch would have put them. */
+static void ArrangeInBatch(WALKPROC pfnWalk, int nWindows)
+{
+    Placer placer = {BeginDeferWindowPos(nWindows), FALSE};
+    pfnWalk(&placer);
+    if (placer.hdwp) {
+        EndDeferWindowPos(placer.hdwp);
+        return;
+    }
+    placer.bDirect = TRUE;
+    pfnWalk(&placer);
+}
+
+static void RestoreIfZoomed(HWND hWnd)
+{
+    if (IsZoomed(hWnd))
+        ShowWindow(hWnd, SW_RESTORE);
+}
+
+static int UsableHeight(void)
+{
+    return GetSystemMetrics(SM_CYSCREEN) - GetSystemMetrics(SM_CYICONSPACING);
+}
+
+/* Push: every task window but the target goes to the top, back-most first,
+   so that they keep their order and all end in front of the target. The
+   nPushTo back-most entries stay where they are; a negative count is 0. */
+static void PushWalk(Placer *pp)
+{
+    static const Placement noMove = {0, 0, 0, 0};
+    int nSkip = nPushTo > 0 ? nPushTo : 0;
+    for (int i = nTasks - 1 - nSkip; i >= 0; i--)
+        if (TaskHandles[i] != hTargetWnd)
+            Place(pp, TaskHandles[i], HWND_TOP, noMove, SWP_NOSIZE | SWP_NOMOVE);
+}
+
+void WINAPI Push(void)
+{
+    ArrangeInBatch(PushWalk, nTasks);
+    /* The front-most task window that is not the target; with none, the
+       focus stays where it is. */
+    int i = (nTasks > 0 && TaskHandles[0] == hTargetWnd) ? 1 : 0;
+    if (i < nTasks)
+        SetFocus(TaskHandles[i]);
+}
+
+static TileGrid tileGrid; /* the grid of the Tile in progress */
+
+static void TileWalk(Placer *pp)
+{
+    int k = 0;
+    for (int i = 0; i < nTasks; i++) {
+        HWND hWnd = TaskHandles[i];
+        if (IsIconic(hWnd))
+            continue;
+        RestoreIfZoomed(hWnd);
+        Place(pp, hWnd, NULL, TileCell(&tileGrid, k++), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void WINAPI SwvTileWindows(void)
+{
+    int n = 0;
+    for (int i = 0; i < nTasks; i++)
+        if (!IsIconic(TaskHandles[i]))
+            n++;
+    if (n == 0)
+        return;
+    tileGrid = MakeTileGrid(n, GetSystemMetrics(SM_CXSCREEN), UsableHeight());
+    ArrangeInBatch(TileWalk, n);
+    SetFocus(TaskHandles[0]);
+}
+
+static void CascadeWalk(Placer *pp)
+{
+    int step = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+    int cxScreen = GetSystemMetrics(SM_CXSCREEN);
+    int cyUsable = UsableHeight();
+    int k = 0;
+    for (int i = nTasks - 1; i >= 0; i--) {
+        HWND hWnd = TaskHandles[i];
+        if (IsIconic(hWnd))
+            continue;
+        RestoreIfZoomed(hWnd);
+        Place(pp, hWnd, NULL, CascadePlace(k++, step, cxScreen, cyUsable),
+              SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+/* Works on the windows present now, not those of the menu's call-up. */
+void WINAPI SwvCascadeWindows(void)
+{
+    RefreshTaskList();
+    ArrangeInBatch(CascadeWalk, nTasks);
+}

@@ -1,0 +1,103 @@
+// Push, Tile and Cascade chosen with the keyboard from the menu called up on
+// a caption of another program, as a user does.
+#include "session.h"
+
+#include "logic.h"
+
+using namespace swv;
+
+namespace
+{
+
+class ArrangeFromMenu : public DesktopSession
+{
+  protected:
+    std::vector<HWND> ShowWindows(int n)
+    {
+        std::vector<std::string> specs;
+        for (int i = 0; i < n; i++)
+            specs.push_back("Window " + std::to_string(i) + "@" + std::to_string(60 + 40 * i) +
+                            "," + std::to_string(50 + 30 * i) + ",300,200");
+        std::vector<HWND> windows = StartHelper(specs);
+        if (!windows.empty())
+            Hover(windows.back());
+        return windows;
+    }
+
+    // Calls the menu up on the caption of `target` and chooses the entry
+    // reached by `downs` presses of the Down key. Returns the Z-order of
+    // `windows` as it stood while the menu was up.
+    std::vector<HWND> Choose(HWND target, int downs, const std::vector<HWND> &windows)
+    {
+        RightPressAndRelease(CaptionPoint(target));
+        DWORD pid = 0;
+        GetWindowThreadProcessId(target, &pid);
+        HWND popup = WaitForMenuOf(pid);
+        EXPECT_NE(nullptr, popup) << "no menu on \"" << WindowText(target) << "\"";
+        FlushEvents(250);
+        std::vector<HWND> order = ZOrder(windows);
+        for (int i = 0; i < downs; i++) {
+            PressKey(VK_DOWN);
+            FlushEvents(40);
+        }
+        PressKey(VK_RETURN);
+        EXPECT_TRUE(WaitFor([] { return VisiblePopupMenus().empty(); }, 3000));
+        FlushEvents(400);
+        return order;
+    }
+
+    static int UsableHeight()
+    {
+        return GetSystemMetrics(SM_CYSCREEN) - GetSystemMetrics(SM_CYICONSPACING);
+    }
+};
+
+enum { DOWNS_PUSH = 1, DOWNS_TILE = 3, DOWNS_CASCADE = 4 };
+
+} // namespace
+
+TEST_F(ArrangeFromMenu, TileLaysTheOtherProgramsWindowsInAGrid)
+{
+    std::vector<HWND> windows = ShowWindows(5);
+    ASSERT_EQ(5u, windows.size());
+    std::vector<HWND> list = Choose(windows[2], DOWNS_TILE, windows);
+    ASSERT_EQ(5u, list.size());
+    EXPECT_EQ(windows[2], list.front()) << "the clicked window comes to the front";
+    TileGrid g = MakeTileGrid(5, GetSystemMetrics(SM_CXSCREEN), UsableHeight());
+    for (int k = 0; k < 5; k++) {
+        Placement p = TileCell(&g, k);
+        EXPECT_WINDOWPOS(list[k], p.x, p.y, p.cx, p.cy);
+    }
+    SaveScreenshot("tile");
+}
+
+TEST_F(ArrangeFromMenu, CascadeStacksTheOtherProgramsWindows)
+{
+    std::vector<HWND> windows = ShowWindows(4);
+    ASSERT_EQ(4u, windows.size());
+    std::vector<HWND> list = Choose(windows[1], DOWNS_CASCADE, windows);
+    int step = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+    int cx = GetSystemMetrics(SM_CXSCREEN), cy = UsableHeight();
+    for (int k = 0; k < 4; k++) {
+        HWND h = list[3 - k];
+        EXPECT_WINDOWPOS(h, k * step, k * step, cx - k * step, cy - k * step);
+    }
+    EXPECT_TRUE(ZOrderIs(list));
+}
+
+TEST_F(ArrangeFromMenu, PushSendsTheClickedWindowBehindTheOthers)
+{
+    std::vector<HWND> windows = ShowWindows(4);
+    ASSERT_EQ(4u, windows.size());
+    std::vector<RECT> before(4);
+    for (int i = 0; i < 4; i++)
+        GetWindowRect(windows[i], &before[i]);
+    std::vector<HWND> list = Choose(windows[2], DOWNS_PUSH, windows);
+    ASSERT_EQ(windows[2], list.front());
+    EXPECT_TRUE(ZOrderIs({list[1], list[2], list[3], list[0]}));
+    for (int i = 0; i < 4; i++) {
+        RECT r;
+        GetWindowRect(windows[i], &r);
+        EXPECT_TRUE(EqualRect(&before[i], &r)) << "Push moved \"" << WindowText(windows[i]) << "\"";
+    }
+}
