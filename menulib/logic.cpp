@@ -108,6 +108,30 @@ void SplitArguments(char *text, char *args, int cchArgs)
         args[i] = '\0';
 }
 
+const char *PathNamePart(const char *path)
+{
+    const char *name = path;
+    for (const char *p = path; *p; p++)
+        if (*p == '\\' || *p == '/' || *p == ':')
+            name = p + 1;
+    return name;
+}
+
+void PathDirectoryPart(const char *path, char *dir, int cchDir)
+{
+    if (cchDir <= 0)
+        return;
+    int end = 0;
+    for (int i = 0; path[i]; i++)
+        if (path[i] == '\\')
+            end = i + 1;
+    if (end > cchDir - 1)
+        end = 0; /* a directory that does not fit is no directory */
+    for (int i = 0; i < end; i++)
+        dir[i] = path[i];
+    dir[end] = '\0';
+}
+
 TileGrid MakeTileGrid(int n, int screenWidth, int usableHeight)
 {
     TileGrid g = {1, 1, screenWidth, usableHeight};

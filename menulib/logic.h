@@ -39,6 +39,15 @@ void SplitFilter(char *text);
    cchArgs characters with the terminator). Without a space, args is empty. */
 void SplitArguments(char *text, char *args, int cchArgs);
 
+/* The name part of a path: what follows its last backslash, slash or drive
+   colon. */
+const char *PathNamePart(const char *path);
+
+/* Writes the directory of a path, with its trailing backslash, into dir (at
+   most cchDir characters with the terminator); empty when the path has no
+   backslash. */
+void PathDirectoryPart(const char *path, char *dir, int cchDir);
+
 /* Tile grid for n windows: the smallest column count c with n / c <= c, and
    as many rows as the windows need. */
 struct TileGrid {

@@ -67,6 +67,7 @@ static void OnCommand(WPARAM wParam)
         SwvCascadeWindows();
         return;
     case IDM_RUN:
+        Run();
         return;
     }
     /* Only entries of the list the menu was built from; the whole wParam

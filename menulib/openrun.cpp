@@ -1,6 +1,7 @@
 #include "state.h"
 #include "logic.h"
 #include <dlgs.h>
+#include <shellapi.h>
 
 OPENFILENAMEA OpenFileRecord;
 char szFilter[FILTER_CHARS];
@@ -32,6 +33,84 @@ void PrepareOpenFileRecord(void)
     OpenFileRecord.lCustData = 0;
     OpenFileRecord.lpfnHook = OpenHook;
     OpenFileRecord.lpTemplateName = "OPEN_DIALOG";
+}
+
+static const char szFilterStart[] =
+    "*.exe;*.com   Program Files!*.exe;*.com!*.bat   Batch Files!*.bat!";
+
+/* One pair per extension key under the classes root, in the order of the
+   enumeration: its pattern, and the description of the type it names. Only
+   what fits is taken, keeping room for the closing pair. */
+void BuildFileFilter(void)
+{
+    HKEY hRoot;
+    LONG lOpened = RegOpenKeyA(HKEY_CLASSES_ROOT, NULL, &hRoot);
+    if (lOpened == ERROR_SUCCESS) {
+        char szKey[80], szValue[80], szPattern[20];
+        for (DWORD i = 0;; i++) {
+            LONG lResult = RegEnumKeyA(hRoot, i, szKey, sizeof szKey);
+            /* A name too long for the buffer hides only itself. */
+            if (lResult == ERROR_MORE_DATA)
+                continue;
+            if (lResult != ERROR_SUCCESS)
+                break;
+            if (szKey[0] != '.')
+                continue;
+            LONG cbValue = sizeof szValue;
+            if (RegQueryValueA(hRoot, szKey, szValue, &cbValue) != ERROR_SUCCESS)
+                continue;
+            if (!MakeFilterPattern(szPattern, sizeof szPattern, szKey))
+                continue;
+            /* An empty type name reads the root's own text, as it should. */
+            lstrcpynA(szKey, szValue, sizeof szKey);
+            cbValue = sizeof szValue;
+            if (RegQueryValueA(hRoot, szKey, szValue, &cbValue) != ERROR_SUCCESS)
+                continue;
+            if (!AppendFilterPair(szFilter, sizeof szFilter, FilterEndLength(), szPattern, szValue))
+                break;
+        }
+    }
+    AppendFilterEnd(szFilter, sizeof szFilter);
+    if (lOpened == ERROR_SUCCESS)
+        RegCloseKey(hRoot);
+}
+
+static BOOL bRunning; /* the dialog is open: Run is not entered again */
+
+void WINAPI Run(void)
+{
+    if (bRunning)
+        return;
+    lstrcpynA(szFilter, szFilterStart, sizeof szFilter);
+    BuildFileFilter();
+    szFile[0] = '\0';
+    szFileTitle[0] = '\0';
+    SplitFilter(szFilter);
+    OpenFileRecord.hwndOwner = hTargetWnd == hDesktopWnd ? hMenuWnd : hTargetWnd;
+
+    bRunning = TRUE;
+    BOOL bChosen = GetOpenFileNameA(&OpenFileRecord);
+    bRunning = FALSE;
+    if (!bChosen)
+        return;
+
+    /* The name without its directory, taken from the path itself: a dialog
+       may report the file list's current entry rather than the typed name. */
+    lstrcpynA(szFileTitle, PathNamePart(szFile), sizeof szFileTitle);
+    if (lstrcmpiA(szFileTitle, "exit") == 0 &&
+        MessageBoxA(hTargetWnd, "Shut down Swivlet?", "Swivlet", MB_OKCANCEL) == IDOK) {
+        /* Reaches the program that started the menu, wherever it was shown;
+           no other program is told to quit. */
+        PostMessageA(HWND_BROADCAST, uShutdownMsg, 0, 0);
+        return;
+    }
+
+    PathDirectoryPart(szFile, szInitialDir, sizeof szInitialDir);
+    if ((INT_PTR)ShellExecuteA(NULL, NULL, szFile, szArgs, NULL, SW_SHOW) > 32)
+        return;
+    if ((INT_PTR)ShellExecuteA(NULL, NULL, szFileTitle, szArgs, NULL, SW_SHOW) > 32)
+        return;
+    MessageBoxA(hTargetWnd, "Invalid command or file!", "Swivlet", MB_OK);
 }
 
 /* Splits the arguments off the typed name before the dialog takes it. */

@@ -211,12 +211,19 @@ TEST_F(LibraryLifecycle, MenuWindowHandsOtherMessagesToTheDefaultProcedure)
 TEST(LibraryExports, EveryExportIsAtItsOrdinalUnderItsExactName)
 {
     static const std::pair<WORD, const char *> expected[] = {
-        {1, "DllEntryPoint"},   {2, "FMDeskWndProc"},
-        {3, "FMMouseHook"},     {4, "EnumWndProc"},
-        {5, "OpenHook"},        {6, "TileWindows"},
-        {7, "CascadeWindows"},  {8, "Push"},
-        {10, "SetWindow"},      {11, "GetTaskWindowNumber"},
-        {12, "GetWindowTitle"}, {13, "GetWindowHandle"},
+        {1, "DllEntryPoint"},
+        {2, "FMDeskWndProc"},
+        {3, "FMMouseHook"},
+        {4, "EnumWndProc"},
+        {5, "OpenHook"},
+        {6, "TileWindows"},
+        {7, "CascadeWindows"},
+        {8, "Push"},
+        {9, "Run"},
+        {10, "SetWindow"},
+        {11, "GetTaskWindowNumber"},
+        {12, "GetWindowTitle"},
+        {13, "GetWindowHandle"},
     };
     HMODULE module = LoadLibraryA("swv32.dll");
     ASSERT_NE(nullptr, module);

@@ -105,3 +105,109 @@ TEST(LoaderExports, OnlyTheMarkOfTheProgramThatStartsTheMenu)
     ASSERT_EQ(1u, exports.size());
     EXPECT_EQ("SwivletHost", exports[0].second);
 }
+
+namespace
+{
+
+struct DialogItem {
+    WORD id;
+    WORD classAtom;
+    std::string text;
+    DWORD style;
+    short x, y, cx, cy;
+};
+
+// Reads a string or ordinal field of a dialog template; ordinals as "#n".
+const WORD *ReadField(const WORD *p, std::string &out)
+{
+    out.clear();
+    if (*p == 0xFFFF) {
+        out = "#" + std::to_string(p[1]);
+        return p + 2;
+    }
+    while (*p)
+        out += (char)*p++;
+    return p + 1;
+}
+
+} // namespace
+
+TEST(LibraryResources, OpenDialogTemplateIsTheClassicFourteenControlDialog)
+{
+    HMODULE dll = LoadLibraryExA(BinPath("swv32.dll").c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, dll);
+    HRSRC res = FindResourceExA(dll, (LPCSTR)RT_DIALOG, "OPEN_DIALOG",
+                                MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
+    ASSERT_NE(nullptr, res) << "no language-neutral OPEN_DIALOG";
+    auto *tpl = static_cast<const BYTE *>(LockResource(LoadResource(dll, res)));
+    ASSERT_NE(nullptr, tpl);
+    ASSERT_NE(0xFFFF, reinterpret_cast<const WORD *>(tpl)[1]) << "an extended template";
+
+    auto *head = reinterpret_cast<const DLGTEMPLATE *>(tpl);
+    EXPECT_EQ((DWORD)(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT),
+              head->style);
+    EXPECT_EQ(0u, head->dwExtendedStyle);
+    EXPECT_EQ(15, head->x);
+    EXPECT_EQ(60, head->y);
+    EXPECT_EQ(256, head->cx);
+    EXPECT_EQ(135, head->cy);
+    ASSERT_EQ(14, head->cdit);
+    const WORD *p = reinterpret_cast<const WORD *>(head + 1);
+    std::string menu, cls, title, face;
+    p = ReadField(p, menu);
+    p = ReadField(p, cls);
+    p = ReadField(p, title);
+    EXPECT_EQ("", menu);
+    EXPECT_EQ("", cls);
+    EXPECT_EQ("Open / Run", title);
+    WORD points = *p++;
+    p = ReadField(p, face);
+    EXPECT_EQ(8, points);
+    EXPECT_EQ("Helv", face);
+
+    const DWORD base = WS_CHILD | WS_VISIBLE;
+    const DWORD list = WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT |
+                       LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_DISABLENOSCROLL;
+    const DialogItem expected[14] = {
+        {1090, 0x82, "File / Program:", base | WS_GROUP, 4, 6, 87, 10},
+        {1152, 0x81, "", base | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_OEMCONVERT, 4, 16, 87,
+         12},
+        {1120, 0x83, "", base | list | LBS_EXTENDEDSEL, 4, 32, 87, 68},
+        {0xFFFF, 0x82, "&Directories:", base | WS_GROUP, 102, 6, 92, 9},
+        {1088, 0x82, "", base | WS_GROUP | SS_NOPREFIX, 102, 16, 92, 9},
+        {1121, 0x83, "", base | list, 102, 16, 92, 68},
+        {1089, 0x82, "List Files of &Type:", base | WS_GROUP, 4, 105, 87, 9},
+        {1136, 0x85, "",
+         base | WS_BORDER | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST | CBS_AUTOHSCROLL, 4, 119,
+         189, 50},
+        {1091, 0x82, "Dri&ves:", base | WS_GROUP, 102, 87, 92, 9},
+        {1137, 0x85, "",
+         base | WS_BORDER | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
+             CBS_AUTOHSCROLL | CBS_SORT | CBS_HASSTRINGS,
+         102, 97, 92, 68},
+        {1, 0x80, "OK", base | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 200, 6, 50, 14},
+        {2, 0x80, "Cancel", base | WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON, 200, 24, 50, 14},
+        {1038, 0x80, "&Help", base | WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON, 200, 46, 50, 14},
+        {1040, 0x80, "&Read Only", base | WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX, 200, 68, 50, 12},
+    };
+    for (int i = 0; i < 14; i++) {
+        SCOPED_TRACE(i + 1);
+        p = reinterpret_cast<const WORD *>(((ULONG_PTR)p + 3) & ~(ULONG_PTR)3);
+        auto *item = reinterpret_cast<const DLGITEMTEMPLATE *>(p);
+        EXPECT_EQ(expected[i].style, item->style);
+        EXPECT_EQ(0u, item->dwExtendedStyle);
+        EXPECT_EQ(expected[i].x, item->x);
+        EXPECT_EQ(expected[i].y, item->y);
+        EXPECT_EQ(expected[i].cx, item->cx);
+        EXPECT_EQ(expected[i].cy, item->cy);
+        EXPECT_EQ(expected[i].id, item->id);
+        p = reinterpret_cast<const WORD *>(item + 1);
+        p = ReadField(p, cls);
+        p = ReadField(p, title);
+        EXPECT_EQ("#" + std::to_string(expected[i].classAtom), cls);
+        EXPECT_EQ(expected[i].text, title);
+        WORD extra = *p++;
+        p = reinterpret_cast<const WORD *>(reinterpret_cast<const BYTE *>(p) + extra);
+    }
+    FreeLibrary(dll);
+}

@@ -71,12 +71,23 @@ bool WriteFileText(const std::string &path, const std::string &text)
 
 // ---- Messages and time -------------------------------------------------
 
+static thread_local bool quitSeen;
+
+bool TakeQuitSeen()
+{
+    bool seen = quitSeen;
+    quitSeen = false;
+    return seen;
+}
+
 void FlushEvents(DWORD ms)
 {
     DWORD end = GetTickCount() + ms;
     for (;;) {
         MSG msg;
         while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                quitSeen = true;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }

@@ -26,6 +26,9 @@ bool WriteFileText(const std::string &path, const std::string &text);
 // for that long.
 void FlushEvents(DWORD ms = 0);
 
+// Whether a quit message reached this thread's pumping since the last call.
+bool TakeQuitSeen();
+
 // Pumps messages until cond() holds or timeoutMs passes.
 bool WaitFor(const std::function<bool()> &cond, DWORD timeoutMs = 5000);
 
