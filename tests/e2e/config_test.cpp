@@ -1,0 +1,223 @@
+// "swv32load.exe /c": the four questions answered as a user answers them.
+#include "session.h"
+
+#include <cstring>
+
+using namespace swv;
+
+namespace
+{
+
+struct Question {
+    const char *caption;
+    const char *text;
+    int defaultButton;
+};
+
+const Question kQuestions[4] = {
+    {"Swivlet", "Swivlet is already running, do you want to configure Swivlet?", IDYES},
+    {"Swivlet Configure", "Do you use a program that creates its own desktop window?", IDNO},
+    {"Swivlet Configure", "Enable Swivlet Menu on title bar right click?", IDYES},
+    {"Swivlet Configure", "Enable Swivlet Menu on desktop right click?", IDYES},
+};
+
+int profileChanges;
+WNDPROC previousProc;
+
+// Counts the profile-change broadcasts that name the "Swivlet" section.
+LRESULT CALLBACK CountProfileChanges(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    if (m == WM_WININICHANGE && l && strcmp((const char *)l, "Swivlet") == 0)
+        profileChanges++;
+    return CallWindowProcA(previousProc, h, m, w, l);
+}
+
+std::string Key(const char *key)
+{
+    char buf[64];
+    GetProfileStringA("Swivlet", key, "<absent>", buf, sizeof buf);
+    return buf;
+}
+
+class Configure : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        listener = CreateTestWindow("Profile listener", 700, 500, 200, 120);
+        previousProc =
+            (WNDPROC)SetWindowLongPtrA(listener, GWLP_WNDPROC, (LONG_PTR)CountProfileChanges);
+        profileChanges = 0;
+    }
+    void TearDown() override { DestroyTestWindows(); }
+
+    // Runs the configuration and answers the questions in turn; checks each
+    // question's text, caption, default button and owner on the way.
+    DWORD Answer(const std::vector<int> &answers)
+    {
+        Process config;
+        if (!config.Start(LoaderCommand(" /c")))
+            return (DWORD)-1;
+        for (size_t i = 0; i < answers.size(); i++) {
+            SCOPED_TRACE(i + 1);
+            HWND box = WaitForDialog(kQuestions[i].caption, config.Pid());
+            if (!box) {
+                ADD_FAILURE() << "question " << i + 1 << " did not come";
+                return (DWORD)-1;
+            }
+            EXPECT_EQ(kQuestions[i].text, MessageBoxText(box));
+            EXPECT_EQ(kQuestions[i].defaultButton, DefaultButton(box));
+            EXPECT_NE(nullptr, GetDlgItem(box, IDYES));
+            EXPECT_NE(nullptr, GetDlgItem(box, IDNO));
+            EXPECT_EQ(nullptr, GetWindow(box, GW_OWNER));
+            ClickDialogButton(box, answers[i]);
+            WaitFor([box] { return !IsWindow(box); }, 5000);
+        }
+        return config.Wait(10000);
+    }
+
+    ProfileScope profile;
+    HWND listener = NULL;
+};
+
+} // namespace
+
+TEST_F(Configure, NoToTheFirstQuestionChangesNothing)
+{
+    profile.Set("PushTo", "5");
+    profile.Set("DisableTitleMenu", "1");
+    EXPECT_EQ(0u, Answer({IDNO}));
+    FlushEvents(300);
+    EXPECT_EQ("5", Key("PushTo"));
+    EXPECT_EQ("1", Key("DisableTitleMenu"));
+    EXPECT_EQ("<absent>", Key("DisableDesktopMenu"));
+    EXPECT_EQ(0, profileChanges);
+}
+
+TEST_F(Configure, YesNoYesYesLeavesTheSectionWithoutKeys)
+{
+    profile.Set("PushTo", "1");
+    profile.Set("DisableTitleMenu", "1");
+    profile.Set("DisableDesktopMenu", "1");
+    EXPECT_EQ(0u, Answer({IDYES, IDNO, IDYES, IDYES}));
+    FlushEvents(300);
+    EXPECT_EQ("<absent>", Key("PushTo"));
+    EXPECT_EQ("<absent>", Key("DisableTitleMenu"));
+    EXPECT_EQ("<absent>", Key("DisableDesktopMenu"));
+    char keys[256];
+    EXPECT_EQ(0u, GetProfileStringA("Swivlet", NULL, "", keys, sizeof keys));
+    EXPECT_EQ(1, profileChanges);
+}
+
+TEST_F(Configure, YesYesNoNoWritesAllThreeKeys)
+{
+    EXPECT_EQ(0u, Answer({IDYES, IDYES, IDNO, IDNO}));
+    FlushEvents(300);
+    EXPECT_EQ("1", Key("PushTo"));
+    EXPECT_EQ("1", Key("DisableTitleMenu"));
+    EXPECT_EQ("1", Key("DisableDesktopMenu"));
+    EXPECT_EQ(1, profileChanges);
+}
+
+struct MenuWatch {
+    volatile LONG stop;
+    bool swivlet;
+};
+
+// Notes whether a Swivlet menu showed in this process, closing every popup.
+DWORD WINAPI WatchMenus(void *param)
+{
+    auto *w = static_cast<MenuWatch *>(param);
+    while (!w->stop) {
+        for (HWND m : VisiblePopupMenus(GetCurrentProcessId())) {
+            HMENU menu = (HMENU)SendMessageA(m, MN_GETHMENU, 0, 0);
+            char first[32] = "";
+            GetMenuStringA(menu, 0, first, sizeof first, MF_BYPOSITION);
+            if (strcmp(first, "Push") == 0)
+                w->swivlet = true;
+            PostMessageA(m, WM_KEYDOWN, VK_ESCAPE, 0);
+        }
+        Sleep(20);
+    }
+    return 0;
+}
+
+// The running menu picks the answers up without a restart.
+class ConfigureWhileRunning : public DesktopSession
+{
+  protected:
+    void Configure(const std::vector<int> &answers)
+    {
+        Process config;
+        ASSERT_TRUE(config.Start(LoaderCommand(" /c")));
+        const char *captions[] = {"Swivlet", "Swivlet Configure", "Swivlet Configure",
+                                  "Swivlet Configure"};
+        for (size_t i = 0; i < answers.size(); i++) {
+            HWND box = WaitForDialog(captions[i], config.Pid());
+            ASSERT_NE(nullptr, box);
+            ClickDialogButton(box, answers[i]);
+            WaitFor([box] { return !IsWindow(box); }, 5000);
+        }
+        EXPECT_EQ(0u, config.Wait(10000));
+        FlushEvents(300);
+    }
+
+    // Right-clicks a caption of this program and tells whether Swivlet's menu
+    // showed; any other popup (the window's own system menu) is closed.
+    bool MenuOnOwnCaption(HWND hwnd)
+    {
+        MenuWatch watch = {0, false};
+        HANDLE t = CreateThread(NULL, 0, WatchMenus, &watch, 0, NULL);
+        RightPressAndRelease(CaptionPoint(hwnd));
+        FlushEvents(1500);
+        InterlockedExchange(&watch.stop, 1);
+        while (MsgWaitForMultipleObjects(1, &t, FALSE, 5000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+            FlushEvents();
+        CloseHandle(t);
+        FlushEvents(200);
+        return watch.swivlet;
+    }
+
+    bool MenuOnDesktop()
+    {
+        RightPressAndRelease({700, 420});
+        bool shown = WaitForMenuOf(PidOf(GetDesktopWindow()), 1500) != NULL;
+        CloseAllMenus();
+        return shown;
+    }
+};
+
+TEST_F(ConfigureWhileRunning, TitleBarAnswerTakesEffectAtOnce)
+{
+    HWND mine = CreateTestWindow("Configured window", 60, 60, 420, 260);
+    FlushEvents(200);
+    ASSERT_TRUE(MenuOnOwnCaption(mine));
+
+    Configure({IDYES, IDNO, IDNO, IDYES});
+    EXPECT_FALSE(MenuOnOwnCaption(mine)) << "caption call-ups still work";
+    EXPECT_TRUE(MenuOnDesktop()) << "desktop call-ups stopped too";
+
+    Configure({IDYES, IDNO, IDYES, IDYES});
+    EXPECT_TRUE(MenuOnOwnCaption(mine)) << "caption call-ups did not come back";
+}
+
+TEST_F(Configure, BindsCtl3dAndReleasesItOnlyAfterTheLastQuestion)
+{
+    {
+        SystemCtl3dScope ctl3d;
+        ASSERT_TRUE(ctl3d.InstallFake());
+        EXPECT_EQ(0u, Answer({IDYES, IDNO, IDYES, IDYES}));
+        std::string log = ctl3d.Log();
+        EXPECT_EQ(0u, log.find("Register ")) << log;
+        EXPECT_NE(std::string::npos, log.find("\nAutoSubclass ")) << log;
+        EXPECT_NE(std::string::npos, log.find("\nUnregister ")) << log;
+    }
+    {
+        SystemCtl3dScope ctl3d;
+        ASSERT_TRUE(ctl3d.InstallFake());
+        EXPECT_EQ(0u, Answer({IDNO}));
+        std::string log = ctl3d.Log();
+        EXPECT_NE(std::string::npos, log.find("AutoSubclass ")) << log;
+        EXPECT_EQ(std::string::npos, log.find("Unregister")) << "left registered on No: " << log;
+    }
+}
