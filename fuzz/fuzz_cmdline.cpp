@@ -6,8 +6,7 @@
 
 #include <algorithm>
 
-/* loader.h would bring windows.h with it. */
-const char *CommandTail(const char *cmdLine);
+#include "cmdline.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,4 +1,4 @@
-#include "loader.h"
+#include "cmdline.h"
 
 const char *CommandTail(const char *cmdLine)
 {

@@ -3,9 +3,7 @@
 #pragma once
 #include <windows.h>
 
-/* Command line handed to WinMain: the text after the program name and the
-   blanks and tabs that follow it. */
-const char *CommandTail(const char *cmdLine);
+#include "cmdline.h"
 
 /* Optional 3-D controls library; each answers 0 when it is not bound. */
 int Ctl3dStart(HINSTANCE hInst);

@@ -15,6 +15,14 @@ void WINAPI SetWindow(HWND hWnd)
     hTargetWnd = RootWindow(hWnd);
 }
 
+/* Without a menu window, a post would become a thread message of the program
+   that received the press, which it might take for one of its own. */
+static void CallUp(void)
+{
+    if (hMenuWnd)
+        PostMessageA(hMenuWnd, WM_SHOWTASKMENU, 0, 0);
+}
+
 /* Runs for every mouse message of every thread on the desktop: anything but
    the two call-up presses costs two comparisons. The target is set before
    the call-up is posted, so that a menu window on another thread always
@@ -26,13 +34,13 @@ LRESULT CALLBACK FMMouseHook(int nCode, WPARAM wParam, LPARAM lParam)
             const MOUSEHOOKSTRUCT *pmhs = (const MOUSEHOOKSTRUCT *)lParam;
             if (pmhs->wHitTestCode == HTCAPTION && !bDisableTitleMenu) {
                 hTargetWnd = RootWindow(pmhs->hwnd);
-                PostMessageA(hMenuWnd, WM_SHOWTASKMENU, 0, 0);
+                CallUp();
             }
         } else if (wParam == WM_RBUTTONDOWN) {
             const MOUSEHOOKSTRUCT *pmhs = (const MOUSEHOOKSTRUCT *)lParam;
             if (pmhs->hwnd == hDesktopWnd && !bDisableDesktopMenu) {
                 hTargetWnd = pmhs->hwnd;
-                PostMessageA(hMenuWnd, WM_SHOWTASKMENU, 0, 0);
+                CallUp();
             }
         }
     }

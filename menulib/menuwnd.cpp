@@ -17,12 +17,11 @@ static void OnShowTaskMenu(HWND hWnd, WPARAM wParam)
 
     /* The press that called the menu up may also have opened the window's
        system menu, whose loop is what delivers the call-up: close that menu
-       and come back once its loop has ended, rather than show two menus. */
-    if (InMenuMode()) {
-        if (wParam == 0) {
-            EndMenu();
-            PostMessageA(hWnd, WM_SHOWTASKMENU, 1, 0);
-        }
+       and come back once its loop has ended, rather than show two menus.
+       The second time round the menu shows whatever the state. */
+    if (wParam == 0 && InMenuMode()) {
+        EndMenu();
+        PostMessageA(hWnd, WM_SHOWTASKMENU, 1, 0);
         return;
     }
 

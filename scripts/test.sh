@@ -6,3 +6,6 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/build.sh"
 cd "$root/build"
 ctest --output-on-failure "$@"
+# A short fuzzing pass over the platform-free code; scripts/fuzz.sh runs
+# longer ones.
+"$root/scripts/fuzz.sh" "${SWV_FUZZ_SECONDS:-10}"

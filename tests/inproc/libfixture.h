@@ -52,9 +52,10 @@ class LibraryTest : public ::testing::Test
 
     // Lets the menu window handle what is queued (a call-up shows the menu),
     // reads the menu and cancels it.
-    swv::MenuCapture ShowQueuedMenu(const std::vector<WORD> &keys = {VK_ESCAPE})
+    swv::MenuCapture ShowQueuedMenu(const std::vector<WORD> &keys = {VK_ESCAPE},
+                                    const std::function<void()> &whileShown = nullptr)
     {
-        return swv::CaptureMenu([] { swv::FlushEvents(); }, keys);
+        return swv::CaptureMenu([] { swv::FlushEvents(); }, keys, whileShown);
     }
 
     // Calls the menu up as the hook does, reads it and cancels it; the task

@@ -255,6 +255,26 @@ TEST_F(OpenRun, TypesBeyondTheBufferAreLeftOutAndTheListStillEnds)
     });
 }
 
+TEST_F(OpenRun, FiveThousandRegisteredExtensionsStillOpenTheDialog)
+{
+    for (int i = 0; i < 5000; i++) {
+        char ext[16], type[16], description[40];
+        snprintf(ext, sizeof ext, ".x%04d", i);
+        snprintf(type, sizeof type, "xtype%04d", i);
+        snprintf(description, sizeof description, "Registered type number %04d", i);
+        Register(ext, type, description);
+    }
+    // Each pair takes 2 * 7 + 5 + 27 = 46 characters; 88 + 22 are fixed.
+    const size_t fit = (1000 - 1 - 88 - 22) / 46;
+    RunWith([&](HWND dlg) {
+        std::vector<std::string> types = FileTypes(dlg);
+        ASSERT_EQ(2 + fit + 1, types.size());
+        EXPECT_EQ("*.x0000   Registered type number 0000", types[2]);
+        EXPECT_EQ("*.*    All Files", types.back());
+        ClickDialogButton(dlg, IDCANCEL);
+    });
+}
+
 TEST_F(OpenRun, LaunchesTheChosenProgramWithItsArguments)
 {
     RunWith([&](HWND dlg) { TypeAndConfirm(dlg, ArgrecPath() + " first  second"); });

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "loader.h"
+#include "cmdline.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {

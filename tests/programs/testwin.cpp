@@ -5,7 +5,8 @@
 //
 // Windows are created in order, so the last one ends on top. The program
 // answers the registered message "SwvTest.Query": wParam 1 asks whether
-// swv32.dll is loaded here, 2 how many "TaskWindow"s this process has.
+// swv32.dll is loaded here, 2 how many "TaskWindow"s this process has, 3
+// whether a Swivlet menu (a popup menu whose first entry is "Push") shows.
 #include <windows.h>
 
 #include <cstdio>
@@ -26,6 +27,22 @@ static BOOL CALLBACK CountTaskWindows(HWND hwnd, LPARAM lParam)
     return TRUE;
 }
 
+static BOOL CALLBACK FindSwivletMenu(HWND hwnd, LPARAM lParam)
+{
+    char cls[32];
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd) ||
+        !GetClassNameA(hwnd, cls, sizeof cls) || strcmp(cls, "#32768") != 0)
+        return TRUE;
+    char first[32] = "";
+    GetMenuStringA((HMENU)SendMessageA(hwnd, MN_GETHMENU, 0, 0), 0, first, sizeof first,
+                   MF_BYPOSITION);
+    if (strcmp(first, "Push") == 0)
+        *reinterpret_cast<int *>(lParam) = 1;
+    return TRUE;
+}
+
 static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == uQuery && uQuery) {
@@ -35,6 +52,11 @@ static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             int n = 0;
             EnumWindows(CountTaskWindows, (LPARAM)&n);
             return n;
+        }
+        if (wParam == 3) {
+            int shown = 0;
+            EnumWindows(FindSwivletMenu, (LPARAM)&shown);
+            return shown;
         }
         return 0;
     }

@@ -1,4 +1,4 @@
-#include "loader.h"
+#include "cmdline.h"
 
 #include <gtest/gtest.h>
 
