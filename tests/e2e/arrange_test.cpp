@@ -14,11 +14,11 @@ class ArrangeFromMenu : public DesktopSession
   protected:
     std::vector<HWND> ShowWindows(int n)
     {
-        std::vector<std::string> specs;
+        std::vector<std::string> layout;
         for (int i = 0; i < n; i++)
-            specs.push_back("Window " + std::to_string(i) + "@" + std::to_string(60 + 40 * i) +
-                            "," + std::to_string(50 + 30 * i) + ",300,200");
-        std::vector<HWND> windows = StartHelper(specs);
+            layout.push_back("Window " + std::to_string(i) + "@" + std::to_string(60 + 40 * i) +
+                             "," + std::to_string(50 + 30 * i) + ",300,200");
+        std::vector<HWND> windows = StartHelper(layout);
         if (!windows.empty())
             Hover(windows.back());
         return windows;
@@ -29,18 +29,9 @@ class ArrangeFromMenu : public DesktopSession
     // `windows` as it stood while the menu was up.
     std::vector<HWND> Choose(HWND target, int downs, const std::vector<HWND> &windows)
     {
-        RightPressAndRelease(CaptionPoint(target));
-        DWORD pid = 0;
-        GetWindowThreadProcessId(target, &pid);
-        HWND popup = WaitForMenuOf(pid);
-        EXPECT_NE(nullptr, popup) << "no menu on \"" << WindowText(target) << "\"";
-        FlushEvents(250);
-        std::vector<HWND> order = ZOrder(windows);
-        for (int i = 0; i < downs; i++) {
-            PressKey(VK_DOWN);
-            FlushEvents(40);
-        }
-        PressKey(VK_RETURN);
+        std::vector<HWND> order;
+        EXPECT_TRUE(ChooseFromMenuOn(target, downs, [&] { order = ZOrder(windows); }))
+            << "no menu on \"" << WindowText(target) << "\"";
         EXPECT_TRUE(WaitFor([] { return VisiblePopupMenus().empty(); }, 3000));
         FlushEvents(400);
         return order;

@@ -8,6 +8,9 @@ using namespace swv;
 namespace
 {
 
+// Push, Arrange Icons, Tile, Cascade, then Run.
+const int DOWNS_RUN = 5;
+
 class RunFromMenu : public DesktopSession
 {
   protected:
@@ -47,14 +50,7 @@ TEST_F(RunFromMenu, ExitInAnotherProgramEndsTheLoaderAndNothingElse)
     ASSERT_EQ(1u, windows.size());
     DWORD pid = PidOf(windows[0]);
     Hover(windows[0]);
-    RightPressAndRelease(CaptionPoint(windows[0]));
-    ASSERT_NE(nullptr, WaitForMenuOf(pid));
-    FlushEvents(200);
-    for (int i = 0; i < 5; i++) {
-        PressKey(VK_DOWN);
-        FlushEvents(40);
-    }
-    PressKey(VK_RETURN);
+    ASSERT_TRUE(ChooseFromMenuOn(windows[0], DOWNS_RUN));
 
     HWND dlg = WaitForDialog("Open / Run", pid);
     ASSERT_NE(nullptr, dlg) << "no Open / Run dialog in the clicked program";
@@ -92,14 +88,7 @@ TEST_F(RunFromMenu, CancelledDialogLeavesEverythingRunning)
     ASSERT_EQ(1u, windows.size());
     DWORD pid = PidOf(windows[0]);
     Hover(windows[0]);
-    RightPressAndRelease(CaptionPoint(windows[0]));
-    ASSERT_NE(nullptr, WaitForMenuOf(pid));
-    FlushEvents(200);
-    for (int i = 0; i < 5; i++) {
-        PressKey(VK_DOWN);
-        FlushEvents(40);
-    }
-    PressKey(VK_RETURN);
+    ASSERT_TRUE(ChooseFromMenuOn(windows[0], DOWNS_RUN));
     HWND dlg = WaitForDialog("Open / Run", pid);
     ASSERT_NE(nullptr, dlg);
     PressKey(VK_ESCAPE);

@@ -68,17 +68,17 @@ class DesktopSession : public ::testing::Test
 
     // Starts a helper program showing windows "Title@x,y,cx,cy[,min|,max]";
     // returns their handles in the order given, or an empty list.
-    std::vector<HWND> StartHelper(const std::vector<std::string> &specs)
+    std::vector<HWND> StartHelper(const std::vector<std::string> &layout)
     {
         helpers.push_back(std::make_unique<swv::Process>());
         swv::Process &p = *helpers.back();
         std::string cmd = "\"" + swv::BinPath("swvtestwin.exe") + "\"";
-        for (const auto &s : specs)
-            cmd += " \"" + s + "\"";
+        for (const auto &w : layout)
+            cmd += " \"" + w + "\"";
         std::vector<HWND> windows;
         if (!p.Start(cmd))
             return windows;
-        for (const auto &s : specs) {
+        for (const auto &s : layout) {
             HWND h = swv::WaitForWindow(s.substr(0, s.rfind('@')).c_str(), p.Pid());
             if (!h)
                 return {};
@@ -130,6 +130,25 @@ class DesktopSession : public ::testing::Test
                 swv::FlushEvents(1500);
             },
             keys, whileShown);
+    }
+
+    // Calls the menu up on the caption of `target`, in the program that owns
+    // it, and chooses the entry that `downs` presses of the Down key reach;
+    // whileShown runs once the menu is on the screen. False when no menu came.
+    bool ChooseFromMenuOn(HWND target, int downs, const std::function<void()> &whileShown = nullptr)
+    {
+        RightPressAndRelease(swv::CaptionPoint(target));
+        if (!WaitForMenuOf(PidOf(target)))
+            return false;
+        swv::FlushEvents(250);
+        if (whileShown)
+            whileShown();
+        for (int i = 0; i < downs; i++) {
+            swv::PressKey(VK_DOWN);
+            swv::FlushEvents(40);
+        }
+        swv::PressKey(VK_RETURN);
+        return true;
     }
 
     // The visible popup menu of a process, waiting up to timeoutMs.

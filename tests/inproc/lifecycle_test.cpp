@@ -41,8 +41,8 @@ UINT QueryMessage()
 // asks it whether the hook has brought the library into it.
 LRESULT LibraryArrivesInOtherProgram(Process &helper, const char *title)
 {
-    std::string spec = std::string(title) + "@300,200,300,200";
-    if (!helper.Start("\"" + BinPath("swvtestwin.exe") + "\" \"" + spec + "\""))
+    std::string window = std::string(title) + "@300,200,300,200";
+    if (!helper.Start("\"" + BinPath("swvtestwin.exe") + "\" \"" + window + "\""))
         return -1;
     HWND other = WaitForWindow(title, helper.Pid());
     if (!other)

@@ -1,6 +1,6 @@
 // Shows test windows for the end-to-end tests, in a process of its own.
 //
-//   swvtestwin.exe SPEC...      SPEC is Title@x,y,cx,cy[,min][,max]
+//   swvtestwin.exe WINDOW...    WINDOW is Title@x,y,cx,cy[,min][,max]
 //   swvtestwin.exe --rclick X Y  presses and releases the right button at X, Y
 //
 // Windows are created in order, so the last one ends on top. The program
@@ -101,9 +101,9 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
     RegisterClassA(&wc);
 
     for (int i = 1; i < __argc; i++) {
-        char spec[512];
-        snprintf(spec, sizeof spec, "%s", __argv[i]);
-        char *at = strrchr(spec, '@');
+        char title[512];
+        snprintf(title, sizeof title, "%s", __argv[i]);
+        char *at = strrchr(title, '@');
         if (!at)
             continue;
         *at = '\0';
@@ -114,7 +114,7 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
             show = SW_SHOWMINNOACTIVE;
         if (strstr(at + 1, ",max"))
             show = SW_SHOWMAXIMIZED;
-        HWND hwnd = CreateWindowExA(0, wc.lpszClassName, spec, WS_OVERLAPPEDWINDOW, x, y, cx, cy,
+        HWND hwnd = CreateWindowExA(0, wc.lpszClassName, title, WS_OVERLAPPEDWINDOW, x, y, cx, cy,
                                     NULL, NULL, hInst, NULL);
         if (!hwnd)
             return 2;
