@@ -19,7 +19,7 @@ if [ ! -d "$WINEPREFIX" ]; then
     wineserver -w
 fi
 
-if [ -n "${DISPLAY:-}" ] && xset q >/dev/null 2>&1; then
+if [ -n "${DISPLAY:-}" ] && xwd -root -silent -display "$DISPLAY" >/dev/null 2>&1; then
     echo "Swivlet runs on a Wine virtual desktop on $DISPLAY."
     echo "Right-click the desktop or a window caption; Run, then \"exit\", ends it."
     wine explorer "/desktop=Swivlet,$size" notepad.exe >/dev/null 2>&1 &
