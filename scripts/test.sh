@@ -5,7 +5,9 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/deps.sh"
 "$root/scripts/build.sh"
 cd "$root/build"
-ctest --output-on-failure "$@"
+# A test that fails is run once more: input synthesised on a virtual display
+# now and then arrives late. A fault fails both runs.
+ctest --output-on-failure --repeat until-pass:2 "$@"
 # A short fuzzing pass over the platform-free code; scripts/fuzz.sh runs
 # longer ones.
 "$root/scripts/fuzz.sh" "${SWV_FUZZ_SECONDS:-10}"
