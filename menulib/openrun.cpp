@@ -38,6 +38,18 @@ void PrepareOpenFileRecord(void)
 static const char szFilterStart[] =
     "*.exe;*.com   Program Files!*.exe;*.com!*.bat   Batch Files!*.bat!";
 
+/* The default text of a key under the root, ending within the buffer
+   whatever the registry holds: text stored without its terminator comes
+   back without one. */
+static BOOL ReadDefaultText(HKEY hRoot, const char *pszKey, char *pszValue, LONG cchValue)
+{
+    LONG cbValue = cchValue;
+    if (RegQueryValueA(hRoot, pszKey, pszValue, &cbValue) != ERROR_SUCCESS)
+        return FALSE;
+    pszValue[cchValue - 1] = '\0';
+    return TRUE;
+}
+
 /* One pair per extension key under the classes root, in the order of the
    enumeration: its pattern, and the description of the type it names. Only
    what fits is taken, keeping room for the closing pair. */
@@ -56,15 +68,13 @@ void BuildFileFilter(void)
                 break;
             if (szKey[0] != '.')
                 continue;
-            LONG cbValue = sizeof szValue;
-            if (RegQueryValueA(hRoot, szKey, szValue, &cbValue) != ERROR_SUCCESS)
+            if (!ReadDefaultText(hRoot, szKey, szValue, sizeof szValue))
                 continue;
             if (!MakeFilterPattern(szPattern, sizeof szPattern, szKey))
                 continue;
             /* An empty type name reads the root's own text, as it should. */
             lstrcpynA(szKey, szValue, sizeof szKey);
-            cbValue = sizeof szValue;
-            if (RegQueryValueA(hRoot, szKey, szValue, &cbValue) != ERROR_SUCCESS)
+            if (!ReadDefaultText(hRoot, szKey, szValue, sizeof szValue))
                 continue;
             if (!AppendFilterPair(szFilter, sizeof szFilter, FilterEndLength(), szPattern, szValue))
                 break;

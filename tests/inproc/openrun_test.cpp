@@ -208,6 +208,26 @@ TEST_F(OpenRun, TypesThatCannotBeReadAreLeftOut)
     });
 }
 
+TEST_F(OpenRun, TextStoredWithoutItsTerminatorIsReadWithinItsBuffer)
+{
+    // Eighty characters and no terminator, as a careless writer leaves them.
+    const std::string raw(80, 'u');
+    HKEY type;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(classes, "rawtype", &type));
+    RegSetValueExA(type, NULL, 0, REG_SZ, (const BYTE *)raw.data(), (DWORD)raw.size());
+    RegCloseKey(type);
+    Register(".raw", "rawtype", NULL);
+    Register(".z", "ztype", "After The Raw Text");
+    RunWith([](HWND dlg) {
+        std::vector<std::string> types = FileTypes(dlg);
+        ASSERT_GE(types.size(), 4u);
+        EXPECT_EQ("*.z   After The Raw Text", types[types.size() - 2]);
+        for (const std::string &t : types)
+            EXPECT_LE(t.size(), 6u + 3u + 79u) << t;
+        ClickDialogButton(dlg, IDCANCEL);
+    });
+}
+
 TEST_F(OpenRun, AKeyNameTooLongForTheBufferHidesOnlyItself)
 {
     Register(("." + std::string(85, 'a')).c_str(), "longkeytype", "Long Key");
