@@ -159,20 +159,12 @@ TEST_F(Menu, ClosesWhenTheUserClicksOutsideIt)
     RightPressAndRelease(CaptionPoint(other[0]));
     ASSERT_NE(nullptr, WaitForMenuOf(PidOf(other[0])));
     FlushEvents(300);
-    MoveCursorTo(800, 650);
-    Sleep(250);
-    MouseButton(800, 650, MOUSEEVENTF_LEFTDOWN);
-    Sleep(50);
-    MouseButton(800, 650, MOUSEEVENTF_LEFTUP);
+    LeftClickAt(800, 650);
     EXPECT_TRUE(WaitFor([] { return VisiblePopupMenus().empty(); }, 3000));
 
     RightPressAndRelease({700, 420});
     ASSERT_NE(nullptr, WaitForMenuOf(PidOf(GetDesktopWindow())));
     FlushEvents(300);
-    MoveCursorTo(200, 150);
-    Sleep(250);
-    MouseButton(200, 150, MOUSEEVENTF_LEFTDOWN);
-    Sleep(50);
-    MouseButton(200, 150, MOUSEEVENTF_LEFTUP);
+    LeftClickAt(200, 150);
     EXPECT_TRUE(WaitFor([] { return VisiblePopupMenus().empty(); }, 3000));
 }

@@ -33,27 +33,6 @@ class Arrange : public LibraryTest
         return list;
     }
 
-    static int UsableHeight()
-    {
-        return GetSystemMetrics(SM_CYSCREEN) - GetSystemMetrics(SM_CYICONSPACING);
-    }
-
-    // Where Tile puts the entries of `list` that are not minimised.
-    void ExpectTiled(const std::vector<HWND> &list)
-    {
-        int n = 0;
-        for (HWND h : list)
-            n += IsIconic(h) ? 0 : 1;
-        TileGrid g = MakeTileGrid(n, GetSystemMetrics(SM_CXSCREEN), UsableHeight());
-        int k = 0;
-        for (HWND h : list) {
-            if (IsIconic(h))
-                continue;
-            Placement p = TileCell(&g, k++);
-            EXPECT_WINDOWPOS(h, p.x, p.y, p.cx, p.cy);
-        }
-    }
-
     static int CascadeStep()
     {
         return GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
@@ -157,13 +136,7 @@ TEST_F(Arrange, TilePlacesTheOthersWhereTheBatchWouldWhenAWindowHasGone)
     FlushEvents();
     lib.TileWindows();
     FlushEvents();
-    TileGrid g = MakeTileGrid((int)list.size(), GetSystemMetrics(SM_CXSCREEN), UsableHeight());
-    for (size_t k = 0; k < list.size(); k++) {
-        if (list[k] == gone)
-            continue;
-        Placement p = TileCell(&g, (int)k);
-        EXPECT_WINDOWPOS(list[k], p.x, p.y, p.cx, p.cy);
-    }
+    ExpectTiled(list);
 }
 
 TEST_F(Arrange, CascadeStacksFromTheBackMostWindow)

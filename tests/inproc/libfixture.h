@@ -4,6 +4,8 @@
 
 #include "testsupport.h"
 
+#include "logic.h"
+
 #include <string>
 #include <vector>
 
@@ -89,6 +91,30 @@ class LibraryTest : public ::testing::Test
     {
         char buf[41];
         return lib.GetWindowTitle(buf, i) ? buf : "<none>";
+    }
+
+    static int UsableHeight()
+    {
+        return GetSystemMetrics(SM_CYSCREEN) - GetSystemMetrics(SM_CYICONSPACING);
+    }
+
+    // Checks that the entries of `list` not minimised are where Tile puts
+    // them. A window closed since the list was built still takes its cell.
+    void ExpectTiled(const std::vector<HWND> &list)
+    {
+        int n = 0;
+        for (HWND h : list)
+            n += IsIconic(h) ? 0 : 1;
+        TileGrid g = MakeTileGrid(n, GetSystemMetrics(SM_CXSCREEN), UsableHeight());
+        int k = 0;
+        for (HWND h : list) {
+            if (IsIconic(h))
+                continue;
+            Placement p = TileCell(&g, k++);
+            if (IsWindow(h)) {
+                EXPECT_WINDOWPOS(h, p.x, p.y, p.cx, p.cy);
+            }
+        }
     }
 
     void Command(WPARAM wParam)

@@ -13,14 +13,7 @@ using namespace swv;
 namespace
 {
 
-class Stress : public LibraryTest
-{
-  protected:
-    static int UsableHeight()
-    {
-        return GetSystemMetrics(SM_CYSCREEN) - GetSystemMetrics(SM_CYICONSPACING);
-    }
-};
+using Stress = LibraryTest;
 
 // Vetoes the creation of windows of the class "TaskWindow" on this thread.
 LRESULT CALLBACK VetoMenuWindow(int code, WPARAM wParam, LPARAM lParam)
@@ -126,13 +119,7 @@ TEST_F(Stress, AWindowClosedWhileTheMenuIsOpenCanStillBeChosen)
     lib.TileWindows();
     lib.Push();
     FlushEvents();
-    TileGrid g = MakeTileGrid((int)list.size(), GetSystemMetrics(SM_CXSCREEN), UsableHeight());
-    for (size_t k = 0; k < list.size(); k++) {
-        if (list[k] == gone)
-            continue;
-        Placement p = TileCell(&g, (int)k);
-        EXPECT_WINDOWPOS(list[k], p.x, p.y, p.cx, p.cy);
-    }
+    ExpectTiled(list);
     (void)a;
     (void)b;
 }

@@ -503,6 +503,15 @@ void RightClickAt(int x, int y)
     MouseButton(x, y, MOUSEEVENTF_RIGHTUP);
 }
 
+void LeftClickAt(int x, int y)
+{
+    MoveCursorTo(x, y);
+    Sleep(250);
+    MouseButton(x, y, MOUSEEVENTF_LEFTDOWN);
+    Sleep(50);
+    MouseButton(x, y, MOUSEEVENTF_LEFTUP);
+}
+
 void PressKey(WORD vk)
 {
     INPUT in[2] = {};

@@ -127,6 +127,7 @@ std::vector<InkBand> MenuInkBands(HWND popup);
 void MoveCursorTo(int x, int y);
 void MouseButton(int x, int y, DWORD flags); // MOUSEEVENTF_RIGHTDOWN and so on
 void RightClickAt(int x, int y);
+void LeftClickAt(int x, int y);
 void PressKey(WORD vk);
 
 // ---- Processes ---------------------------------------------------------
