@@ -1,13 +1,23 @@
 #include "state.h"
 
+/* Longer chains than any real program builds; an owner loop, which nothing
+   stops a program from making, ends here too. */
+enum { MAX_CLIMB = 256 };
+
 /* The unowned top-level window at the root of hWnd's chain of parents, then
-   owners; hWnd itself when it has neither. */
+   owners; hWnd itself when it has neither. A chain that does not end within
+   MAX_CLIMB steps answers the top-level window that holds hWnd. */
 static HWND RootWindow(HWND hWnd)
 {
-    HWND hUp;
-    while ((hUp = (HWND)GetWindowLongPtrA(hWnd, GWLP_HWNDPARENT)) != NULL)
-        hWnd = hUp;
-    return hWnd;
+    HWND hRoot = hWnd;
+    for (int i = 0; i < MAX_CLIMB; i++) {
+        HWND hUp = (HWND)GetWindowLongPtrA(hRoot, GWLP_HWNDPARENT);
+        if (!hUp)
+            return hRoot;
+        hRoot = hUp;
+    }
+    hRoot = GetAncestor(hWnd, GA_ROOT);
+    return hRoot ? hRoot : hWnd;
 }
 
 void WINAPI SetWindow(HWND hWnd)
@@ -15,10 +25,21 @@ void WINAPI SetWindow(HWND hWnd)
     hTargetWnd = RootWindow(hWnd);
 }
 
+/* The menu window goes with the thread that made it; in another program
+   that may be a thread that has ended since (a splash screen's, say). The
+   thread that took the press then makes a new one. */
+static BOOL MenuWindowAlive(void)
+{
+    DWORD dwPid = 0;
+    return hMenuWnd && GetWindowThreadProcessId(hMenuWnd, &dwPid) && dwPid == GetCurrentProcessId();
+}
+
 /* Without a menu window, a post would become a thread message of the program
    that received the press, which it might take for one of its own. */
 static void CallUp(void)
 {
+    if (!MenuWindowAlive())
+        hMenuWnd = CreateMenuWindow();
     if (hMenuWnd)
         PostMessageA(hMenuWnd, WM_SHOWTASKMENU, 0, 0);
 }

@@ -34,21 +34,45 @@ static BOOL IsHostProcess(void)
     return GetProcAddress(GetModuleHandleA(NULL), SWV_HOST_EXPORT) != NULL;
 }
 
+/* A copy the hook brought into another program stays until that program
+   ends. Its menu window belongs to whichever thread first took mouse input
+   there, and a detach on any other thread could not destroy it: the window
+   would outlive the code of its procedure. */
+static void PinGuestCopy(void)
+{
+    HMODULE hSelf;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       (LPCSTR)(void *)DllEntryPoint, &hSelf);
+}
+
 BOOL WINAPI DllEntryPoint(HINSTANCE hInst, DWORD dwReason, LPVOID lpReserved)
 {
-    (void)lpReserved;
     switch (dwReason) {
     case DLL_PROCESS_ATTACH:
         hLibInstance = hInst;
         if (++nAttachCount > 1)
             return TRUE;
+        bHost = IsHostProcess();
+        if (!bHost)
+            PinGuestCopy();
         return InitLibrary() == 0;
     case DLL_PROCESS_DETACH:
+        /* At process exit the system takes everything back itself, and the
+           threads that own the window may already be gone. */
+        if (lpReserved)
+            return TRUE;
         if (--nAttachCount == 0)
             ShutdownLibrary();
         return TRUE;
     }
     return TRUE;
+}
+
+HWND CreateMenuWindow(void)
+{
+    /* Never shown: it only receives the call-ups and owns the menu. */
+    return CreateWindowExA(0, szClassName, "filedll", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, hLibInstance, NULL);
 }
 
 int InitLibrary(void)
@@ -61,11 +85,8 @@ int InitLibrary(void)
     wc.lpszClassName = szClassName;
     RegisterClassA(&wc);
 
-    /* Never shown: it only receives the call-ups and owns the menu. */
-    hMenuWnd = CreateWindowExA(0, szClassName, "filedll", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, hLibInstance, NULL);
+    hMenuWnd = CreateMenuWindow();
 
-    bHost = IsHostProcess();
     if (bHost)
         hMouseHook = SetWindowsHookExA(WH_MOUSE, FMMouseHook, hLibInstance, 0);
     uShutdownMsg = RegisterWindowMessageA(SWV_SHUTDOWN_MSG);

@@ -1,12 +1,20 @@
 // Shows test windows for the end-to-end tests, in a process of its own.
 //
-//   swvtestwin.exe WINDOW...    WINDOW is Title@x,y,cx,cy[,min][,max]
+//   swvtestwin.exe [OPTION] WINDOW...  WINDOW is Title@x,y,cx,cy[,min][,max]
 //   swvtestwin.exe --rclick X Y  presses and releases the right button at X, Y
+//
+// Options:
+//   --load-and-free  a second thread loads swv32.dll and pumps messages;
+//                    the main thread then frees it
+//   --thread WINDOW  that window lives on a second thread, which ends when
+//                    the window is closed
 //
 // Windows are created in order, so the last one ends on top. The program
 // answers the registered message "SwvTest.Query": wParam 1 asks whether
 // swv32.dll is loaded here, 2 how many "TaskWindow"s this process has, 3
 // whether a Swivlet menu (a popup menu whose first entry is "Push") shows.
+// Posted with wParam 4, it makes the window's thread stop pumping messages
+// for lParam milliseconds.
 #include <windows.h>
 
 #include <cstdio>
@@ -14,7 +22,9 @@
 #include <cstring>
 
 static UINT uQuery;
-static int nOpen;
+static int nOpen; /* windows of the main thread */
+static DWORD dwMainThread;
+static HANDLE hLoaded;
 
 static BOOL CALLBACK CountTaskWindows(HWND hwnd, LPARAM lParam)
 {
@@ -58,9 +68,11 @@ static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             EnumWindows(FindSwivletMenu, (LPARAM)&shown);
             return shown;
         }
+        if (wParam == 4)
+            Sleep((DWORD)lParam);
         return 0;
     }
-    if (msg == WM_DESTROY && --nOpen == 0)
+    if (msg == WM_DESTROY && (GetCurrentThreadId() != dwMainThread || --nOpen == 0))
         PostQuitMessage(0);
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -86,11 +98,61 @@ static int RightClick(int x, int y)
     return 0;
 }
 
+static HWND ShowSpec(const char *spec)
+{
+    char title[512];
+    snprintf(title, sizeof title, "%s", spec);
+    char *at = strrchr(title, '@');
+    if (!at)
+        return NULL;
+    *at = '\0';
+    int x = 0, y = 0, cx = 200, cy = 150;
+    sscanf(at + 1, "%d,%d,%d,%d", &x, &y, &cx, &cy);
+    int show = SW_SHOWNORMAL;
+    if (strstr(at + 1, ",min"))
+        show = SW_SHOWMINNOACTIVE;
+    if (strstr(at + 1, ",max"))
+        show = SW_SHOWMAXIMIZED;
+    HWND hwnd = CreateWindowExA(0, "SwvTestProgram", title, WS_OVERLAPPEDWINDOW, x, y, cx, cy, NULL,
+                                NULL, GetModuleHandleA(NULL), NULL);
+    if (hwnd) {
+        ShowWindow(hwnd, show);
+        UpdateWindow(hwnd);
+    }
+    return hwnd;
+}
+
+static void Pump(void)
+{
+    MSG msg;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+static DWORD WINAPI LoadAndPump(void *)
+{
+    HMODULE lib = LoadLibraryA("swv32.dll");
+    SetEvent(hLoaded);
+    if (lib)
+        Pump();
+    return 0;
+}
+
+static DWORD WINAPI WindowThread(void *spec)
+{
+    if (ShowSpec(static_cast<const char *>(spec)))
+        Pump();
+    return 0;
+}
+
 int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
 {
     if (__argc == 4 && strcmp(__argv[1], "--rclick") == 0)
         return RightClick(atoi(__argv[2]), atoi(__argv[3]));
 
+    dwMainThread = GetCurrentThreadId();
     uQuery = RegisterWindowMessageA("SwvTest.Query");
     WNDCLASSA wc = {};
     wc.lpfnWndProc = WndProc;
@@ -101,34 +163,21 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
     RegisterClassA(&wc);
 
     for (int i = 1; i < __argc; i++) {
-        char title[512];
-        snprintf(title, sizeof title, "%s", __argv[i]);
-        char *at = strrchr(title, '@');
-        if (!at)
-            continue;
-        *at = '\0';
-        int x = 0, y = 0, cx = 200, cy = 150;
-        sscanf(at + 1, "%d,%d,%d,%d", &x, &y, &cx, &cy);
-        int show = SW_SHOWNORMAL;
-        if (strstr(at + 1, ",min"))
-            show = SW_SHOWMINNOACTIVE;
-        if (strstr(at + 1, ",max"))
-            show = SW_SHOWMAXIMIZED;
-        HWND hwnd = CreateWindowExA(0, wc.lpszClassName, title, WS_OVERLAPPEDWINDOW, x, y, cx, cy,
-                                    NULL, NULL, hInst, NULL);
-        if (!hwnd)
+        if (strcmp(__argv[i], "--load-and-free") == 0) {
+            hLoaded = CreateEventA(NULL, TRUE, FALSE, NULL);
+            CloseHandle(CreateThread(NULL, 0, LoadAndPump, NULL, 0, NULL));
+            WaitForSingleObject(hLoaded, 10000);
+            FreeLibrary(GetModuleHandleA("swv32.dll"));
+        } else if (strcmp(__argv[i], "--thread") == 0 && i + 1 < __argc) {
+            CloseHandle(CreateThread(NULL, 0, WindowThread, __argv[++i], 0, NULL));
+        } else if (ShowSpec(__argv[i])) {
+            nOpen++;
+        } else {
             return 2;
-        nOpen++;
-        ShowWindow(hwnd, show);
-        UpdateWindow(hwnd);
+        }
     }
     if (nOpen == 0)
         return 1;
-
-    MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    Pump();
     return 0;
 }

@@ -1,0 +1,87 @@
+// The library in programs that did not start the menu: brought in by the
+// hook, or loaded by the program itself.
+#include "menuwatch.h"
+#include "session.h"
+
+using namespace swv;
+
+namespace
+{
+
+std::string TestWin(const std::string &args)
+{
+    return "\"" + BinPath("swvtestwin.exe") + "\" " + args;
+}
+
+DWORD ThreadOf(HWND hwnd)
+{
+    return GetWindowThreadProcessId(hwnd, NULL);
+}
+
+} // namespace
+
+// Loaded on one thread and freed on another, the copy must not leave a
+// window whose code is gone: the next message would crash the program.
+TEST(GuestCopy, FreedOnAnotherThreadTheProgramStillRuns)
+{
+    Process guest;
+    ASSERT_TRUE(guest.Start(TestWin("--load-and-free \"Guest program@100,100,300,200\"")));
+    HWND main = WaitForWindow("Guest program", guest.Pid());
+    ASSERT_NE(nullptr, main);
+
+    for (HWND m : MenuWindowsOfProcess(guest.Pid()))
+        PostMessageA(m, WM_USER + 100, 0, 0);
+    DWORD_PTR r;
+    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, 0, SMTO_ABORTIFHUNG, 2000, &r);
+    SendMessageTimeoutA(HWND_BROADCAST, WM_SYSCOLORCHANGE, 0, 0, SMTO_ABORTIFHUNG, 2000, &r);
+
+    EXPECT_EQ((DWORD)STILL_ACTIVE, guest.Wait(kQuietMs)) << "the program ended";
+    UINT query = RegisterWindowMessageA("SwvTest.Query");
+    r = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(main, query, 1, 0, SMTO_ABORTIFHUNG, 5000, &r))
+        << "the program no longer answers";
+}
+
+class GuestMenu : public DesktopSession
+{
+};
+
+// The thread that first took mouse input in a program owns its menu window;
+// when that thread ends, a press on a window of another thread still shows
+// exactly one menu.
+TEST_F(GuestMenu, AnEndedThreadTakesTheMenuWithItOnlyUntilTheNextPress)
+{
+    // The pointer waits where the first thread's window will be, so that this
+    // thread takes the program's first mouse input.
+    MoveCursorTo(200, 150);
+    Process guest;
+    ASSERT_TRUE(guest.Start(
+        TestWin("--thread \"Splash window@50,50,300,200\" \"Main window@560,380,400,250\"")));
+    HWND splash = WaitForWindow("Splash window", guest.Pid());
+    HWND main = WaitForWindow("Main window", guest.Pid());
+    ASSERT_NE(nullptr, splash);
+    ASSERT_NE(nullptr, main);
+    ASSERT_NE(ThreadOf(splash), ThreadOf(main));
+
+    MenuWatch watch;
+    RightPressAndRelease(CaptionPoint(splash));
+    ASSERT_TRUE(watch.WaitForSwivletMenus(1)) << "no menu on the first thread's window";
+    // A menu made is not yet a menu shown: close it once it is up.
+    ASSERT_NE(nullptr, WaitForMenuOf(guest.Pid()));
+    CloseAllMenus();
+    std::vector<HWND> menuWindows = MenuWindowsOfProcess(guest.Pid());
+    ASSERT_EQ(1u, menuWindows.size());
+    ASSERT_EQ(ThreadOf(splash), ThreadOf(menuWindows[0]))
+        << "the first mouse input went to another thread";
+
+    PostMessageA(splash, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return MenuWindowsOfProcess(guest.Pid()).empty(); }));
+
+    watch.Clear();
+    RightPressAndRelease(CaptionPoint(main));
+    EXPECT_TRUE(watch.WaitForSwivletMenus(1)) << "the press showed no menu";
+    FlushEvents(kQuietMs);
+    EXPECT_EQ(1, watch.SwivletMenus(guest.Pid()));
+    EXPECT_EQ(1, watch.SwivletMenus());
+    CloseAllMenus();
+}
