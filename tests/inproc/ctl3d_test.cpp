@@ -51,15 +51,31 @@ TEST_F(LibraryCtl3d, ForwardsColourChangesAndRegistersNothing)
     EXPECT_NE(std::string::npos, log.find("ColorChange")) << log;
 }
 
-TEST_F(LibraryCtl3d, IgnoresACtl3dOutsideTheSystemFolder)
+// A copy beside the program is never bound: not when the system folder has
+// none, nor in place of the system folder's own.
+TEST_F(LibraryCtl3d, BindsOnlyTheSystemFoldersCopy)
 {
-    ASSERT_TRUE(ctl3d.Remove());
     std::string beside = BinPath("ctl3d32.dll");
     ASSERT_TRUE(CopyFileA(FakeCtl3dPath().c_str(), beside.c_str(), FALSE));
-    bool loaded = lib.Load();
-    HMODULE bound = GetModuleHandleA("ctl3d32.dll");
-    lib.Free();
+    char sysdir[MAX_PATH];
+    GetSystemDirectoryA(sysdir, sizeof sysdir);
+    std::string bound[2];
+    for (int removed = 0; removed < 2; removed++) {
+        if (removed) {
+            ASSERT_TRUE(ctl3d.Remove());
+        }
+        if (!lib.Load())
+            break;
+        char path[MAX_PATH] = "";
+        if (HMODULE h = GetModuleHandleA("ctl3d32.dll"))
+            GetModuleFileNameA(h, path, sizeof path);
+        bound[removed] = path;
+        SendMessageA(lib.MenuWindow(), WM_SYSCOLORCHANGE, 0, 0);
+        lib.Free();
+    }
     DeleteFileA(beside.c_str());
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(nullptr, bound);
+    EXPECT_EQ(0, lstrcmpiA((std::string(sysdir) + "\\ctl3d32.dll").c_str(), bound[0].c_str()))
+        << bound[0];
+    EXPECT_EQ("", bound[1]);
+    EXPECT_EQ("", ctl3d.Log()) << "the copy beside the program was called";
 }
