@@ -146,20 +146,28 @@ DWORD WINAPI WatchMenus(void *param)
 class ConfigureWhileRunning : public DesktopSession
 {
   protected:
-    void Configure(const std::vector<int> &answers)
+    // Answers the questions; how long the configuration then took to end, in
+    // milliseconds, or -1 when it did not end.
+    int Configure(const std::vector<int> &answers)
     {
         Process config;
-        ASSERT_TRUE(config.Start(LoaderCommand(" /c")));
+        if (!config.Start(LoaderCommand(" /c")))
+            return -1;
         const char *captions[] = {"Swivlet", "Swivlet Configure", "Swivlet Configure",
                                   "Swivlet Configure"};
         for (size_t i = 0; i < answers.size(); i++) {
             HWND box = WaitForDialog(captions[i], config.Pid());
-            ASSERT_NE(nullptr, box);
+            if (!box)
+                return -1;
             ClickDialogButton(box, answers[i]);
             WaitFor([box] { return !IsWindow(box); }, 5000);
         }
-        EXPECT_EQ(0u, config.Wait(10000));
+        DWORD start = GetTickCount();
+        if (config.Wait(10000) != 0)
+            return -1;
+        int took = (int)(GetTickCount() - start);
         FlushEvents(300);
+        return took;
     }
 
     // Right-clicks a caption of this program and tells whether Swivlet's menu
@@ -193,12 +201,30 @@ TEST_F(ConfigureWhileRunning, TitleBarAnswerTakesEffectAtOnce)
     FlushEvents(200);
     ASSERT_TRUE(MenuOnOwnCaption(mine));
 
-    Configure({IDYES, IDNO, IDNO, IDYES});
+    ASSERT_LE(0, Configure({IDYES, IDNO, IDNO, IDYES}));
     EXPECT_FALSE(MenuOnOwnCaption(mine)) << "caption call-ups still work";
     EXPECT_TRUE(MenuOnDesktop()) << "desktop call-ups stopped too";
 
-    Configure({IDYES, IDNO, IDYES, IDYES});
+    ASSERT_LE(0, Configure({IDYES, IDNO, IDYES, IDYES}));
     EXPECT_TRUE(MenuOnOwnCaption(mine)) << "caption call-ups did not come back";
+}
+
+// A program that has stopped answering gets the broadcast too late for it,
+// but holds neither the configuration nor the running menu up.
+TEST_F(ConfigureWhileRunning, AHungProgramDoesNotHoldTheBroadcastUp)
+{
+    HWND mine = CreateTestWindow("Configured window", 60, 60, 420, 260);
+    std::vector<HWND> hung = StartHelper({"Hung program@600,420,200,150"});
+    ASSERT_EQ(1u, hung.size());
+    PostMessageA(hung[0], RegisterWindowMessageA("SwvTest.Query"), 4, 60000);
+    DWORD_PTR r;
+    ASSERT_TRUE(WaitFor([&] { return !SendMessageTimeoutA(hung[0], WM_NULL, 0, 0, 0, 50, &r); }));
+    ASSERT_TRUE(MenuOnOwnCaption(mine));
+
+    int took = Configure({IDYES, IDNO, IDNO, IDYES});
+    ASSERT_LE(0, took) << "the configuration did not end";
+    EXPECT_LT(took, 4000) << "waited on the hung program";
+    EXPECT_FALSE(MenuOnOwnCaption(mine)) << "the running menu kept the old settings";
 }
 
 TEST_F(Configure, BindsCtl3dAndReleasesItOnlyAfterTheLastQuestion)
