@@ -10,8 +10,11 @@ struct Placer {
 
 typedef void (*WALKPROC)(Placer *pp);
 
+/* A hung window is left where it is: placing it would wait for it. */
 static void Place(Placer *pp, HWND hWnd, HWND hAfter, const Placement &pl, UINT uFlags)
 {
+    if (IsWindowHung(hWnd))
+        return;
     if (pp->bDirect)
         SetWindowPos(hWnd, hAfter, pl.x, pl.y, pl.cx, pl.cy, uFlags);
     else if (pp->hdwp)
@@ -35,7 +38,7 @@ static void ArrangeInBatch(WALKPROC pfnWalk, int nWindows)
 
 static void RestoreIfZoomed(HWND hWnd)
 {
-    if (IsZoomed(hWnd))
+    if (IsZoomed(hWnd) && !IsWindowHung(hWnd))
         ShowWindow(hWnd, SW_RESTORE);
 }
 
@@ -58,6 +61,7 @@ static void PushWalk(Placer *pp)
 
 void WINAPI Push(void)
 {
+    ResetHungCheck();
     ArrangeInBatch(PushWalk, nTasks);
     /* The front-most task window that is not the target; with none, the
        focus stays where it is. */
@@ -82,6 +86,7 @@ static void TileWalk(Placer *pp)
 
 void WINAPI SwvTileWindows(void)
 {
+    ResetHungCheck();
     int n = 0;
     for (int i = 0; i < nTasks; i++)
         if (!IsIconic(TaskHandles[i]))

@@ -42,9 +42,17 @@ static void OnShowTaskMenu(HWND hWnd, WPARAM wParam)
     DestroyMenu(hMenu);
 }
 
+/* A hung window is raised and restored without waiting for it. */
 static void ActivateTask(int i)
 {
     HWND hWnd = TaskHandles[i];
+    ResetHungCheck();
+    if (IsWindowHung(hWnd)) {
+        SetWindowPos(hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS);
+        if (IsIconic(hWnd))
+            ShowWindowAsync(hWnd, SW_RESTORE);
+        return;
+    }
     BringWindowToTop(hWnd);
     if (IsIconic(hWnd))
         OpenIcon(hWnd);

@@ -65,10 +65,19 @@ extern char szArgs[ARGS_CHARS];
 /* Internal operations */
 int InitLibrary(void);
 void ShutdownLibrary(void);
+HWND CreateMenuWindow(void);
 void ReadSettings(void);
 void RefreshTaskList(void);
 void PrepareOpenFileRecord(void);
 void BuildFileFilter(void);
+
+/* Hung windows: a command waits on a window of another thread only after
+   that thread has answered. A thread that did not answer within
+   HUNG_WAIT_MS is taken as hung until the next ResetHungCheck, so a command
+   waits that long at most once for each hung thread. */
+enum { HUNG_WAIT_MS = 400 };
+void ResetHungCheck(void);
+BOOL IsWindowHung(HWND hWnd);
 
 /* Exports; TileWindows and CascadeWindows are exported under those names
    through the .def file, since the system headers declare functions of the

@@ -3,8 +3,28 @@
 
 void RefreshTaskList(void)
 {
+    ResetHungCheck();
     nTasks = 0;
     EnumWindows(EnumWndProc, 0);
+}
+
+/* A title read through WM_GETTEXT waits for the window's thread; that is
+   the case only for other threads of this program. A hung one is listed by
+   the title the system holds for it. */
+static void ReadTitle(HWND hWnd, char *pszTitle, int cchTitle)
+{
+    DWORD dwPid = 0;
+    GetWindowThreadProcessId(hWnd, &dwPid);
+    if (dwPid != GetCurrentProcessId() || !IsWindowHung(hWnd)) {
+        GetWindowTextA(hWnd, pszTitle, cchTitle);
+        return;
+    }
+    WCHAR wszTitle[128];
+    wszTitle[0] = 0;
+    InternalGetWindowText(hWnd, wszTitle, sizeof wszTitle / sizeof wszTitle[0]);
+    if (!WideCharToMultiByte(CP_ACP, 0, wszTitle, -1, pszTitle, cchTitle, NULL, NULL))
+        pszTitle[0] = '\0';
+    pszTitle[cchTitle - 1] = '\0';
 }
 
 /* Windows come topmost first; once the list is full the rest lie behind the
@@ -18,7 +38,7 @@ BOOL CALLBACK EnumWndProc(HWND hWnd, LPARAM lParam)
         return TRUE;
     char szTitle[128];
     szTitle[0] = '\0';
-    GetWindowTextA(hWnd, szTitle, sizeof szTitle);
+    ReadTitle(hWnd, szTitle, sizeof szTitle);
     if (!MakeTaskCaption(szTitle, TaskTitles[nTasks], TASK_TITLE_CHARS))
         return TRUE;
     TaskHandles[nTasks++] = hWnd;

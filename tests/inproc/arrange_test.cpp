@@ -3,6 +3,9 @@
 
 #include "logic.h"
 
+#include <atomic>
+#include <thread>
+
 using namespace swv;
 
 namespace
@@ -399,4 +402,81 @@ TEST_F(Target, DesktopPressTargetsTheDesktopSoPushMovesEveryTask)
     lib.Push();
     EXPECT_TRUE(ZOrderIs(list)) << "every entry raised, back-most first";
     EXPECT_EQ(list[0], GetFocus());
+}
+
+// The climb ends however long the chain of owners: one deeper than any real
+// program builds, or a loop, which Windows lets a program make (Wine does
+// not). The pressed window is then the target, and it is no task window.
+TEST_F(Target, TheClimbEndsHoweverLongTheOwnerChain)
+{
+    std::vector<HWND> mine = Windows(3);
+    std::vector<HWND> list = BuildList(mine);
+    // Below the front-most window, which a wrong target would send back.
+    HWND deepest = list[0];
+    for (int i = 0; i < 300; i++)
+        deepest = CreateTestWindow("Chain", 0, 0, 100, 80, WS_POPUP | WS_CAPTION, deepest);
+    SetWindowLongPtrA(list[0], GWLP_HWNDPARENT, (LONG_PTR)deepest);
+
+    // The press runs on a thread of its own, so that a hook that never returns
+    // fails the test instead of hanging it. Nothing here pumps meanwhile: the
+    // call-up stays queued.
+    std::atomic<bool> returned{false};
+    std::thread press([&] {
+        PressCaption(deepest);
+        returned = true;
+    });
+    for (int i = 0; i < 500 && !returned; i++)
+        Sleep(10);
+    SetWindowLongPtrA(list[0], GWLP_HWNDPARENT, 0);
+    if (!returned) {
+        press.detach();
+        FAIL() << "the hook did not return";
+    }
+    press.join();
+    EXPECT_EQ(1, TakeCallUps());
+    lib.Push();
+    EXPECT_TRUE(ZOrderIs(list)) << "a task window was taken for the target";
+}
+
+// A task window whose program has stopped answering holds nothing up: it is
+// listed by its title and left where it is, and every other window takes its
+// place as usual.
+TEST_F(Arrange, AHungProgramsWindowHoldsNothingUp)
+{
+    Process hung;
+    ASSERT_TRUE(
+        hung.Start("\"" + BinPath("swvtestwin.exe") + "\" \"Hung program@600,420,200,150\""));
+    HWND h = WaitForWindow("Hung program", hung.Pid());
+    ASSERT_NE(nullptr, h);
+    std::vector<HWND> mine = Windows(2);
+    PostMessageA(h, RegisterWindowMessageA("SwvTest.Query"), 4, 60000);
+    DWORD_PTR r;
+    ASSERT_TRUE(WaitFor([&] { return !SendMessageTimeoutA(h, WM_NULL, 0, 0, 0, 50, &r); }));
+
+    ASSERT_TRUE(ShowMenu().appeared);
+    std::vector<HWND> list = TaskHandles();
+    ASSERT_EQ((std::vector<HWND>{mine[1], mine[0], h}), list);
+    ASSERT_EQ("Hung program", Title(2));
+
+    // Three windows: two columns, two rows; the hung one keeps its cell empty.
+    int cx = GetSystemMetrics(SM_CXSCREEN), cy = UsableHeight();
+    DWORD start = GetTickCount();
+    lib.TileWindows();
+    EXPECT_LT(GetTickCount() - start, 1000u) << "Tile waited on the hung window";
+    EXPECT_WINDOWPOS(mine[1], 0, 0, cx / 2, cy / 2);
+    EXPECT_WINDOWPOS(mine[0], cx / 2, 0, cx / 2, cy / 2);
+    EXPECT_WINDOWPOS(h, 600, 420, 200, 150);
+
+    // The hung window is the back-most: its offset stays unused.
+    int step = CascadeStep();
+    start = GetTickCount();
+    lib.CascadeWindows();
+    EXPECT_LT(GetTickCount() - start, 1000u) << "Cascade waited on the hung window";
+    EXPECT_WINDOWPOS(mine[0], step, step, cx - step, cy - step);
+    EXPECT_WINDOWPOS(mine[1], 2 * step, 2 * step, cx - 2 * step, cy - 2 * step);
+    EXPECT_WINDOWPOS(h, 600, 420, 200, 150);
+
+    start = GetTickCount();
+    Command(100 + 2);
+    EXPECT_LT(GetTickCount() - start, 1000u) << "the task switch waited on the hung window";
 }
