@@ -77,12 +77,20 @@ HWND CreateMenuWindow(void)
 
 int InitLibrary(void)
 {
-    WNDCLASSA wc = {};
-    wc.style = CS_VREDRAW | CS_HREDRAW;
-    wc.lpfnWndProc = FMDeskWndProc;
-    wc.hInstance = hLibInstance;
-    wc.hIcon = LoadIconA(NULL, IDI_APPLICATION);
-    wc.lpszClassName = szClassName;
+    /* Every field given: unoptimised, clang fills an empty-braced record
+       with a memset call, and the library has no C runtime to provide it. */
+    WNDCLASSA wc = {
+        CS_VREDRAW | CS_HREDRAW,
+        FMDeskWndProc,
+        0, /* cbClsExtra */
+        0, /* cbWndExtra */
+        hLibInstance,
+        LoadIconA(NULL, IDI_APPLICATION),
+        NULL, /* hCursor */
+        NULL, /* hbrBackground */
+        NULL, /* lpszMenuName */
+        szClassName,
+    };
     RegisterClassA(&wc);
 
     hMenuWnd = CreateMenuWindow();

@@ -8,6 +8,9 @@ cd "$root/build"
 # A test that fails is run once more: input synthesised on a virtual display
 # now and then arrives late. A fault fails both runs.
 ctest --output-on-failure --repeat until-pass:2 "$@"
+# The deliverables built with clang as well: they must stay free of any C
+# runtime with either compiler.
+"$root/scripts/check-clang.sh"
 # A short fuzzing pass over the platform-free code; scripts/fuzz.sh runs
 # longer ones.
 "$root/scripts/fuzz.sh" "${SWV_FUZZ_SECONDS:-10}"

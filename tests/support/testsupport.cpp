@@ -24,9 +24,22 @@ std::string BinPath(const std::string &name)
     return BinDir() + "\\" + name;
 }
 
+// A path of the build machine: under Wine a Unix path, and the whole file
+// system is drive Z:.
+static std::string BuildMachinePath(std::string path)
+{
+    if (!path.empty() && path[0] == '/') {
+        for (char &c : path)
+            if (c == '/')
+                c = '\\';
+        path = "Z:" + path;
+    }
+    return path;
+}
+
 std::string FakeCtl3dPath()
 {
-    return BinDir() + "\\..\\fake\\ctl3d32.dll";
+    return BuildMachinePath(SWV_FAKE_CTL3D);
 }
 
 std::string MakeTempDir(const char *tag)
@@ -716,15 +729,7 @@ bool SystemCtl3dScope::InstallFake()
 
 static std::string ShotDir()
 {
-    std::string dir = SWV_SHOT_DIR;
-    if (!dir.empty() && dir[0] == '/') {
-        // A Unix path under Wine: the whole file system is drive Z:.
-        for (char &c : dir)
-            if (c == '/')
-                c = '\\';
-        dir = "Z:" + dir;
-    }
-    return dir;
+    return BuildMachinePath(SWV_SHOT_DIR);
 }
 
 bool SaveScreenshot(const char *name)
