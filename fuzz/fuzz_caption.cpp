@@ -1,4 +1,4 @@
-/* MakeTaskCaption against a model of the caption rules.
+/* MakeTaskCaption and EscapeMnemonics against models of their rules.
    Input: "<cch>\n<title>": the caption buffer's size (-2..80; the task list
    uses 41), then the window title up to its first NUL. */
 #include "logic.h"
@@ -38,5 +38,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK((len == 0) == (first == std::string::npos));
     FUZZ_CHECK(caption.Intact());
     FUZZ_CHECK(strcmp(heapTitle.get(), title.c_str()) == 0);
+
+    /* The menu entry: every "&" doubled, as much as fits without splitting
+       a pair. */
+    GuardedBuffer entry(cch);
+    int elen = EscapeMnemonics(heapTitle.get(), entry.data(), cch);
+    std::string doubled;
+    for (char c : title) {
+        std::string piece = c == '&' ? "&&" : std::string(1, c);
+        if (cch <= 0 || doubled.size() + piece.size() > (size_t)cch - 1)
+            break;
+        doubled += piece;
+    }
+    FUZZ_CHECK(elen == (int)doubled.size());
+    if (cch > 0)
+        FUZZ_CHECK(BoundedLength(entry.data(), cch) == (size_t)elen &&
+                   memcmp(entry.data(), doubled.data(), elen) == 0);
+    FUZZ_CHECK(entry.Intact());
     return 0;
 }

@@ -1,7 +1,7 @@
 /* MakeTileGrid, TileCell and CascadePlace.
-   Input: "<n> <width> <height> <step>": windows to place (0..1023), screen
-   width and usable height (0..8191 pixels each) and the cascade step
-   (0..127 pixels). */
+   Input: "<n> <width> <height> <step> <minWidth> <minHeight>": windows to
+   place (0..1023), screen width and usable height (0..8191 pixels each), the
+   cascade step (0..127 pixels) and the smallest window (0..1023 each). */
 #include "logic.h"
 
 #include "fuzz_support.h"
@@ -59,16 +59,24 @@ static void CheckGrid(int n, int width, int height)
                 FUZZ_CHECK(!Overlap(TileCell(&g, i), TileCell(&g, j)));
 }
 
-static void CheckCascade(int n, int step, int width, int height)
+static void CheckCascade(int n, int step, int width, int height, int minWidth, int minHeight)
 {
+    bool roomy = width >= minWidth && height >= minHeight;
     for (int k = 0; k < n; k++) {
-        Placement p = CascadePlace(k, step, width, height);
-        /* k steps right and down, reaching the right and bottom edges. */
-        FUZZ_CHECK(p.x == k * step && p.y == k * step);
+        Placement p = CascadePlace(k, step, width, height, minWidth, minHeight);
+        /* Some steps right and down, reaching the right and bottom edges. */
+        FUZZ_CHECK(p.x == p.y && p.x >= 0 && (step == 0 || p.x % step == 0));
         FUZZ_CHECK(p.x + p.cx == width && p.y + p.cy == height);
+        /* Never below the minimum where the screen leaves room for it. */
+        if (roomy)
+            FUZZ_CHECK(p.cx >= minWidth && p.cy >= minHeight);
         if (k > 0) {
-            Placement back = CascadePlace(k - 1, step, width, height);
-            FUZZ_CHECK(p.x - back.x == step && back.cx - p.cx == step);
+            /* One step on from the window behind, or back at the corner
+               when one more step would go below the minimum. */
+            Placement back = CascadePlace(k - 1, step, width, height, minWidth, minHeight);
+            bool next = p.x - back.x == step;
+            bool again = p.x == 0 && (back.cx - step < minWidth || back.cy - step < minHeight);
+            FUZZ_CHECK(next != again || step == 0);
         }
     }
 }
@@ -80,7 +88,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     int width = in.Number(0, 8191);
     int height = in.Number(0, 8191);
     int step = in.Number(0, 127);
+    int minWidth = in.Number(0, 1023);
+    int minHeight = in.Number(0, 1023);
     CheckGrid(n, width, height);
-    CheckCascade(n, step, width, height);
+    CheckCascade(n, step, width, height, minWidth, minHeight);
     return 0;
 }

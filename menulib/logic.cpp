@@ -152,9 +152,36 @@ Placement TileCell(const TileGrid *grid, int k)
     return p;
 }
 
-Placement CascadePlace(int k, int step, int screenWidth, int usableHeight)
+Placement CascadePlace(int k, int step, int screenWidth, int usableHeight, int minWidth,
+                       int minHeight)
 {
     int offset = k * step;
+    if (step > 0) {
+        /* Places whose window keeps the minimum size; past them the
+           cascade begins again at the corner. */
+        int across = (screenWidth - minWidth) / step;
+        int down = (usableHeight - minHeight) / step;
+        int fit = across < down ? across : down;
+        int places = fit > 0 ? fit + 1 : 1;
+        offset = (k % places) * step;
+    }
     Placement p = {offset, offset, screenWidth - offset, usableHeight - offset};
     return p;
+}
+
+int EscapeMnemonics(const char *text, char *out, int cchOut)
+{
+    if (cchOut <= 0)
+        return 0;
+    int n = 0;
+    for (; *text; text++) {
+        int need = *text == '&' ? 2 : 1;
+        if (n + need > cchOut - 1)
+            break;
+        out[n++] = *text;
+        if (*text == '&')
+            out[n++] = '&';
+    }
+    out[n] = '\0';
+    return n;
 }

@@ -67,5 +67,13 @@ Placement TileCell(const TileGrid *grid, int k);
 
 /* Place of the k-th window Cascade places, counting from the back-most (0):
    it starts k steps right and down and reaches the right edge of the screen
-   and the bottom of the working area. */
-Placement CascadePlace(int k, int step, int screenWidth, int usableHeight);
+   and the bottom of the working area. Where a window would get less than
+   minWidth by minHeight, the places begin again from the corner, as many
+   windows on a small screen need. */
+Placement CascadePlace(int k, int step, int screenWidth, int usableHeight, int minWidth,
+                       int minHeight);
+
+/* Copies text into out (at most cchOut characters with the terminator) with
+   every "&" doubled, so that a menu shows it rather than underlining the
+   next character. A doubled "&" is never cut in half. Returns the length. */
+int EscapeMnemonics(const char *text, char *out, int cchOut);

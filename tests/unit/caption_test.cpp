@@ -59,3 +59,21 @@ TEST(TaskCaption, NeverWritesPastASmallerBuffer)
     EXPECT_EQ(0, MakeTaskCaption("abc", buf, 0));
     EXPECT_EQ('#', buf[5]);
 }
+
+TEST(MenuEntry, DoublesEveryAmpersandAndNeverSplitsAPair)
+{
+    char buf[81];
+    EXPECT_EQ(12, EscapeMnemonics("Tom & Jerry", buf, sizeof buf));
+    EXPECT_STREQ("Tom && Jerry", buf);
+    EXPECT_EQ(14, EscapeMnemonics("Tom && Jerry", buf, sizeof buf));
+    EXPECT_STREQ("Tom &&&& Jerry", buf);
+    // Forty ampersands, the longest caption, fill the buffer exactly.
+    EXPECT_EQ(80, EscapeMnemonics(std::string(40, '&').c_str(), buf, sizeof buf));
+    EXPECT_EQ(std::string(80, '&'), buf);
+    // Room for "ab&" but not "ab&&": the pair is left out whole.
+    char small[5];
+    memset(small, '#', sizeof small);
+    EXPECT_EQ(2, EscapeMnemonics("ab&c", small, 4));
+    EXPECT_STREQ("ab", small);
+    EXPECT_EQ('#', small[4]);
+}

@@ -71,9 +71,9 @@ TEST(CascadePlace, MatchesTheWorkedExample)
 {
     // Caption 18 and frame 4: a step of 22. The back-most window comes first.
     const int step = 18 + 4;
-    Placement back = CascadePlace(0, step, 800, 525);
-    Placement middle = CascadePlace(1, step, 800, 525);
-    Placement front = CascadePlace(2, step, 800, 525);
+    Placement back = CascadePlace(0, step, 800, 525, 112, 27);
+    Placement middle = CascadePlace(1, step, 800, 525, 112, 27);
+    Placement front = CascadePlace(2, step, 800, 525, 112, 27);
     EXPECT_EQ(0, back.x);
     EXPECT_EQ(0, back.y);
     EXPECT_EQ(800, back.cx);
@@ -86,4 +86,27 @@ TEST(CascadePlace, MatchesTheWorkedExample)
     EXPECT_EQ(44, front.y);
     EXPECT_EQ(756, front.cx);
     EXPECT_EQ(481, front.cy);
+}
+
+// 640 x 480 with a 75-pixel icon strip, step 22, minimum window 112 x 27:
+// the 18th place (offset 374) leaves 266 x 31; the 19th would leave 9 pixels
+// of height, so it begins again at the corner.
+TEST(CascadePlace, BeginsAgainAtTheCornerBeforeAWindowWouldFallBelowTheMinimum)
+{
+    const struct {
+        int k, x, cx, cy;
+    } cases[] = {
+        {0, 0, 640, 405},   {17, 374, 266, 31},  {18, 0, 640, 405},
+        {19, 22, 618, 383}, {29, 242, 398, 163},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.k);
+        Placement p = CascadePlace(c.k, 22, 640, 405, 112, 27);
+        EXPECT_EQ(c.x, p.x);
+        EXPECT_EQ(c.x, p.y);
+        EXPECT_EQ(c.cx, p.cx);
+        EXPECT_EQ(c.cy, p.cy);
+    }
+    // A screen smaller than the minimum window: every place is the corner.
+    EXPECT_EQ(0, CascadePlace(3, 22, 100, 20, 112, 27).x);
 }
