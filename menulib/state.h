@@ -9,8 +9,8 @@ enum {
     MAX_TASKS = 30,        /* entries of the task list, and task commands of the menu */
     TASK_TITLE_CHARS = 41, /* a task caption: 40 characters and the terminator */
     FILTER_CHARS = 1000,   /* the file-type list of the Open / Run dialog */
-    PATH_CHARS = 128,      /* szFile, szFileTitle, szInitialDir */
-    ARGS_CHARS = 128,      /* every argument the 127-character name field can hold */
+    PATH_CHARS = MAX_PATH, /* szFile, szFileTitle, szInitialDir */
+    ARGS_CHARS = MAX_PATH, /* every argument the name field can hold */
 };
 
 /* Private call-up message from the mouse hook to the menu window. */

@@ -349,6 +349,28 @@ TEST_F(OpenRun, NextDialogOpensWhereTheLastChosenFileWasEvenWhenItFailed)
     EXPECT_TRUE(ReadFileText(record).empty());
 }
 
+// A program some 200 characters deep in folders starts with its arguments,
+// and the next dialog opens in its folder.
+TEST_F(OpenRun, AProgramWithALongPathStartsAndItsFolderIsRemembered)
+{
+    std::string dir = MakeTempDir("deep");
+    while (dir.size() < 180) {
+        dir += "\\" + std::string(24, 'd');
+        ASSERT_TRUE(CreateDirectoryA(dir.c_str(), NULL)) << dir;
+    }
+    std::string program = dir + "\\argrec.exe";
+    ASSERT_TRUE(CopyFileA(ArgrecPath().c_str(), program.c_str(), FALSE));
+    ASSERT_GT(program.size(), 190u);
+    RunWith([&](HWND dlg) { TypeAndConfirm(dlg, program + " deep args"); });
+    EXPECT_EQ("[deep args]\n", Recorded());
+    std::string shown;
+    RunWith([&](HWND dlg) {
+        shown = WindowText(GetDlgItem(dlg, stc1));
+        ClickDialogButton(dlg, IDCANCEL);
+    });
+    EXPECT_EQ(0, lstrcmpiA(dir.c_str(), shown.c_str())) << shown;
+}
+
 TEST_F(OpenRun, CancelLaunchesAndShowsNothing)
 {
     RunWith([&](HWND dlg) {
@@ -478,8 +500,8 @@ TEST_F(OpenHookDirect, OtherMessagesLeaveTheNameAlone)
     EXPECT_EQ("a b", Confirm("a b", 0, WM_INITDIALOG));
 }
 
-TEST_F(OpenHookDirect, ReadsAtMost127Characters)
+TEST_F(OpenHookDirect, ReadsAsMuchAsAPathHolds)
 {
-    std::string typed = std::string(140, 'n');
-    EXPECT_EQ(std::string(127, 'n'), Confirm(typed));
+    std::string typed = std::string(300, 'n');
+    EXPECT_EQ(std::string(MAX_PATH - 1, 'n'), Confirm(typed));
 }
