@@ -47,16 +47,29 @@ static int UsableHeight(void)
     return GetSystemMetrics(SM_CYSCREEN) - GetSystemMetrics(SM_CYICONSPACING);
 }
 
+/* Makes a window the active one. SetFocus reaches only this thread's
+   windows; a window of another thread is brought in front instead. */
+static void ActivateWindow(HWND hWnd)
+{
+    if (GetWindowThreadProcessId(hWnd, NULL) == GetCurrentThreadId())
+        SetFocus(hWnd);
+    else
+        SetForegroundWindow(hWnd);
+}
+
 /* Push: every task window but the target goes to the top, back-most first,
    so that they keep their order and all end in front of the target. The
-   nPushTo back-most entries stay where they are; a negative count is 0. */
+   nPushTo back-most entries stay where they are; a negative count is 0.
+   None is activated on the way: the activation of another program's window
+   is carried out later by that program, and several of them in no fixed
+   order would undo the order. One window is activated at the end. */
 static void PushWalk(Placer *pp)
 {
     static const Placement noMove = {0, 0, 0, 0};
     int nSkip = nPushTo > 0 ? nPushTo : 0;
     for (int i = nTasks - 1 - nSkip; i >= 0; i--)
         if (TaskHandles[i] != hTargetWnd)
-            Place(pp, TaskHandles[i], HWND_TOP, noMove, SWP_NOSIZE | SWP_NOMOVE);
+            Place(pp, TaskHandles[i], HWND_TOP, noMove, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 void WINAPI Push(void)
@@ -67,7 +80,7 @@ void WINAPI Push(void)
        focus stays where it is. */
     int i = (nTasks > 0 && TaskHandles[0] == hTargetWnd) ? 1 : 0;
     if (i < nTasks)
-        SetFocus(TaskHandles[i]);
+        ActivateWindow(TaskHandles[i]);
 }
 
 static TileGrid tileGrid; /* the grid of the Tile in progress */
@@ -95,7 +108,7 @@ void WINAPI SwvTileWindows(void)
         return;
     tileGrid = MakeTileGrid(n, GetSystemMetrics(SM_CXSCREEN), UsableHeight());
     ArrangeInBatch(TileWalk, n);
-    SetFocus(TaskHandles[0]);
+    ActivateWindow(TaskHandles[0]);
 }
 
 static void CascadeWalk(Placer *pp)
@@ -103,13 +116,15 @@ static void CascadeWalk(Placer *pp)
     int step = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
     int cxScreen = GetSystemMetrics(SM_CXSCREEN);
     int cyUsable = UsableHeight();
+    int cxMin = GetSystemMetrics(SM_CXMIN);
+    int cyMin = GetSystemMetrics(SM_CYMIN);
     int k = 0;
     for (int i = nTasks - 1; i >= 0; i--) {
         HWND hWnd = TaskHandles[i];
         if (IsIconic(hWnd))
             continue;
         RestoreIfZoomed(hWnd);
-        Place(pp, hWnd, NULL, CascadePlace(k++, step, cxScreen, cyUsable),
+        Place(pp, hWnd, NULL, CascadePlace(k++, step, cxScreen, cyUsable, cxMin, cyMin),
               SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }

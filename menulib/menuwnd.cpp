@@ -1,4 +1,5 @@
 #include "state.h"
+#include "logic.h"
 
 /* Whether this thread is already tracking a menu. */
 static BOOL InMenuMode(void)
@@ -6,6 +7,14 @@ static BOOL InMenuMode(void)
     GUITHREADINFO gti;
     gti.cbSize = sizeof gti;
     return GetGUIThreadInfo(GetCurrentThreadId(), &gti) && (gti.flags & GUI_INMENUMODE);
+}
+
+static HWND hRestoreWnd; /* in front before a menu that had to take the front */
+
+static void RestoreFront(HWND hFront)
+{
+    if (hFront && IsWindow(hFront))
+        SetForegroundWindow(hFront);
 }
 
 static void OnShowTaskMenu(HWND hWnd, WPARAM wParam)
@@ -36,10 +45,37 @@ static void OnShowTaskMenu(HWND hWnd, WPARAM wParam)
     AppendMenuA(hMenu, MF_SEPARATOR, 0, NULL);
     AppendMenuA(hMenu, MF_ENABLED, IDM_RUN, "Run");
     AppendMenuA(hMenu, MF_SEPARATOR, 0, NULL);
-    for (int i = 0; i < nTasks; i++)
-        AppendMenuA(hMenu, MF_ENABLED, IDM_TASK_FIRST + i, TaskTitles[i]);
+    for (int i = 0; i < nTasks; i++) {
+        /* "&" in a title is shown, not taken for a mnemonic. */
+        char szEntry[2 * (TASK_TITLE_CHARS - 1) + 1];
+        EscapeMnemonics(TaskTitles[i], szEntry, sizeof szEntry);
+        AppendMenuA(hMenu, MF_ENABLED, IDM_TASK_FIRST + i, szEntry);
+    }
+
+    /* A menu whose window's thread is not in front neither closes on a click
+       elsewhere nor takes keys. Only then is the documented remedy applied:
+       the window in front for the menu's time, and a message after it. */
+    HWND hFront = GetForegroundWindow();
+    BOOL bTakeFront = !hFront || GetWindowThreadProcessId(hFront, NULL) != GetCurrentThreadId();
+    if (bTakeFront)
+        SetForegroundWindow(hWnd);
     TrackPopupMenu(hMenu, TPM_RIGHTBUTTON, pt.x, pt.y, 0, hWnd, NULL);
     DestroyMenu(hMenu);
+    /* Lets the display catch up with the closed menu before its command
+       moves windows: under Wine, the window exposed where the menu was is
+       raised when that exposure is handled, which after a Push would undo
+       it. A wait of no time does that; Windows returns at once. */
+    MsgWaitForMultipleObjects(0, NULL, FALSE, 0, QS_ALLINPUT);
+    if (bTakeFront) {
+        PostMessageA(hWnd, WM_NULL, 0, 0);
+        /* Closed without a command: the front goes back at once; a command
+           that activates no window gives it back when it has run. */
+        MSG msg;
+        if (PeekMessageA(&msg, hWnd, WM_COMMAND, WM_COMMAND, PM_NOREMOVE))
+            hRestoreWnd = hFront;
+        else
+            RestoreFront(hFront);
+    }
 }
 
 /* A hung window is raised and restored without waiting for it. */
@@ -60,9 +96,12 @@ static void ActivateTask(int i)
 
 static void OnCommand(WPARAM wParam)
 {
+    HWND hFront = hRestoreWnd;
+    hRestoreWnd = NULL;
     switch (LOWORD(wParam)) {
     case IDM_ARRANGE:
         ArrangeIconicWindows(hDesktopWnd);
+        RestoreFront(hFront);
         return;
     case IDM_PUSH:
         Push();
@@ -72,6 +111,7 @@ static void OnCommand(WPARAM wParam)
         return;
     case IDM_CASCADE:
         SwvCascadeWindows();
+        RestoreFront(hFront);
         return;
     case IDM_RUN:
         Run();

@@ -92,3 +92,26 @@ TEST_F(ArrangeFromMenu, PushSendsTheClickedWindowBehindTheOthers)
         EXPECT_TRUE(EqualRect(&before[i], &r)) << "Push moved \"" << WindowText(windows[i]) << "\"";
     }
 }
+
+// Push among the windows of several programs, chosen in the target's own
+// program: the others keep their order in front of it, and the front-most of
+// them is the active window.
+TEST_F(ArrangeFromMenu, PushAmongProgramsKeepsTheirOrderAndActivatesTheNext)
+{
+    std::vector<HWND> windows;
+    for (int i = 0; i < 4; i++) {
+        std::vector<HWND> one =
+            StartHelper({"Program " + std::to_string(i) + "@" + std::to_string(80 + 60 * i) + "," +
+                         std::to_string(60 + 40 * i) + ",320,220"});
+        ASSERT_EQ(1u, one.size());
+        windows.push_back(one[0]);
+    }
+    Hover(windows[3]);
+    std::vector<HWND> list = Choose(windows[3], DOWNS_PUSH, windows);
+    ASSERT_EQ(4u, list.size());
+    ASSERT_EQ(windows[3], list.front());
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == list[1]; }, 2000))
+        << "active: \"" << WindowText(GetForegroundWindow()) << "\"";
+    FlushEvents(300);
+    EXPECT_TRUE(ZOrderIs({list[1], list[2], list[3], list[0]}));
+}

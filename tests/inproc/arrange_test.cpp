@@ -4,6 +4,7 @@
 #include "logic.h"
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 using namespace swv;
@@ -479,4 +480,58 @@ TEST_F(Arrange, AHungProgramsWindowHoldsNothingUp)
     start = GetTickCount();
     Command(100 + 2);
     EXPECT_LT(GetTickCount() - start, 1000u) << "the task switch waited on the hung window";
+}
+
+namespace
+{
+// The screen at another size for one test, and back afterwards.
+class ScreenSize
+{
+  public:
+    ScreenSize(int cx, int cy)
+    {
+        DEVMODEA dm = {};
+        dm.dmSize = sizeof dm;
+        dm.dmPelsWidth = cx;
+        dm.dmPelsHeight = cy;
+        dm.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        ok_ = ChangeDisplaySettingsA(&dm, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL &&
+              GetSystemMetrics(SM_CXSCREEN) == cx && GetSystemMetrics(SM_CYSCREEN) == cy;
+    }
+    ~ScreenSize() { ChangeDisplaySettingsA(NULL, 0); }
+    bool ok() const { return ok_; }
+
+  private:
+    bool ok_ = false;
+};
+} // namespace
+
+// Thirty windows on 640 x 480: the cascade begins again at the corner before a
+// window would fall below the smallest size, and no window leaves the
+// working area. Up to there, each stands one step on from the one behind.
+TEST_F(Arrange, CascadeOfThirtyOnASmallScreenKeepsEveryWindowWhole)
+{
+    ScreenSize small(640, 480);
+    if (!small.ok())
+        GTEST_SKIP() << "the display cannot be set to 640 x 480";
+    std::vector<HWND> mine = Windows(30, "Small");
+    lib.CascadeWindows();
+    FlushEvents();
+    std::vector<HWND> list = TaskHandles();
+    ASSERT_EQ(30u, list.size());
+    int step = CascadeStep(), cy = UsableHeight();
+    int cxMin = GetSystemMetrics(SM_CXMIN), cyMin = GetSystemMetrics(SM_CYMIN);
+    for (int k = 0; k < 30; k++) {
+        SCOPED_TRACE(k);
+        RECT r;
+        GetWindowRect(list[29 - k], &r);
+        EXPECT_GE(r.right - r.left, cxMin);
+        EXPECT_GE(r.bottom - r.top, cyMin);
+        EXPECT_GE(r.left, 0);
+        EXPECT_GE(r.top, 0);
+        EXPECT_LE(r.right, 640);
+        EXPECT_LE(r.bottom, cy);
+    }
+    for (int k = 0; k < 5; k++)
+        EXPECT_WINDOWPOS(list[29 - k], k * step, k * step, 640 - k * step, cy - k * step);
 }

@@ -66,6 +66,46 @@ TEST_F(MenuWindow, OffersTheCommandsThenOneEntryPerTaskInZOrder)
     EXPECT_EQ("Menu C", m.items[7 + IndexOf(c)].text);
 }
 
+// The menu shows "&" as it stands in the title instead of underlining the
+// next letter; the task list keeps the title itself.
+TEST_F(MenuWindow, AnAmpersandInATitleIsShownNotTakenForAMnemonic)
+{
+    HWND w = Window("Tom & Jerry");
+    FlushEvents();
+    MenuCapture m = ShowMenu();
+    ASSERT_TRUE(m.appeared);
+    int i = IndexOf(w);
+    ASSERT_LE(0, i);
+    EXPECT_EQ("Tom && Jerry", m.items[7 + i].text);
+    EXPECT_EQ("Tom & Jerry", Title(i));
+}
+
+// A menu window whose thread is not in front takes the front while its menu
+// is up and gives it back when the menu is cancelled; one whose thread is
+// in front changes nothing.
+TEST_F(MenuWindow, TakesTheFrontOnlyWhenItsThreadIsNotInFront)
+{
+    HWND own = Window("Own window");
+    FlushEvents();
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == own; }));
+    HWND during = NULL;
+    PostMessageA(menu, WM_SHOWTASKMENU, 0, 0);
+    ASSERT_TRUE(ShowQueuedMenu({VK_ESCAPE}, [&] { during = GetForegroundWindow(); }).appeared);
+    EXPECT_EQ(own, during);
+
+    Process other;
+    ASSERT_TRUE(other.Start("\"" + BinPath("swvtestwin.exe") + "\" \"In front@500,300,300,200\""));
+    HWND front = WaitForWindow("In front", other.Pid());
+    ASSERT_NE(nullptr, front);
+    SetForegroundWindow(front);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == front; }));
+    PostMessageA(menu, WM_SHOWTASKMENU, 0, 0);
+    ASSERT_TRUE(ShowQueuedMenu({VK_ESCAPE}, [&] { during = GetForegroundWindow(); }).appeared);
+    EXPECT_EQ(menu, during);
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == front; }, 2000))
+        << "in front: \"" << WindowText(GetForegroundWindow()) << "\"";
+}
+
 TEST_F(MenuWindow, WithoutTasksEndsWithRunAndASeparator)
 {
     MenuCapture m = ShowMenu();
