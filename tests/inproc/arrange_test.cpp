@@ -1,8 +1,6 @@
 // Push, Tile and Cascade, against real windows, with the live metrics.
 #include "libfixture.h"
 
-#include "logic.h"
-
 #include <atomic>
 #include <memory>
 #include <thread>

@@ -199,6 +199,8 @@ TEST_F(LibraryLifecycle, ThreadNotificationsChangeNothing)
     EXPECT_EQ(1u, MenuWindowsOfProcess(GetCurrentProcessId()).size());
 }
 
+// Messages it does not handle get what the default procedure gives them:
+// a text that can be set and read back, the answer to a session's end.
 TEST_F(LibraryLifecycle, MenuWindowHandsOtherMessagesToTheDefaultProcedure)
 {
     ASSERT_TRUE(lib.Load());
@@ -206,6 +208,11 @@ TEST_F(LibraryLifecycle, MenuWindowHandsOtherMessagesToTheDefaultProcedure)
     char text[32] = "";
     EXPECT_EQ(7, SendMessageA(menu, WM_GETTEXT, sizeof text, (LPARAM)text));
     EXPECT_STREQ("filedll", text);
+    EXPECT_TRUE(SendMessageA(menu, WM_SETTEXT, 0, (LPARAM) "renamed!"));
+    EXPECT_EQ(8, SendMessageA(menu, WM_GETTEXTLENGTH, 0, 0));
+    EXPECT_EQ("renamed!", WindowText(menu));
+    EXPECT_EQ(TRUE, SendMessageA(menu, WM_QUERYENDSESSION, 0, 0));
+    SendMessageA(menu, WM_SETTEXT, 0, (LPARAM) "filedll");
 }
 
 TEST(LibraryExports, EveryExportIsAtItsOrdinalUnderItsExactName)

@@ -252,30 +252,9 @@ TEST_F(OpenRun, ABangInADescriptionSplitsItsEntry)
     });
 }
 
+// Types beyond the buffer are left out, the last pair that fits is whole, and
+// the list still ends; five thousand of them still open the dialog.
 TEST_F(OpenRun, TypesBeyondTheBufferAreLeftOutAndTheListStillEnds)
-{
-    // Each pair takes 2 * 6 + 5 + 40 = 57 characters; 88 + 22 are fixed.
-    const std::string description(40, 'x');
-    for (int i = 0; i < 40; i++) {
-        char ext[16], type[16];
-        snprintf(ext, sizeof ext, ".t%03d", i);
-        snprintf(type, sizeof type, "type%03d", i);
-        Register(ext, type, description.c_str());
-    }
-    const size_t fit = (1000 - 1 - 88 - 22) / 57;
-    RunWith([&](HWND dlg) {
-        std::vector<std::string> types = FileTypes(dlg);
-        ASSERT_EQ(2 + fit + 1, types.size());
-        EXPECT_EQ("*.t000   " + description, types[2]);
-        char last[32];
-        snprintf(last, sizeof last, "*.t%03d   ", (int)fit - 1);
-        EXPECT_EQ(last + description, types[2 + fit - 1]);
-        EXPECT_EQ("*.*    All Files", types.back());
-        ClickDialogButton(dlg, IDCANCEL);
-    });
-}
-
-TEST_F(OpenRun, FiveThousandRegisteredExtensionsStillOpenTheDialog)
 {
     for (int i = 0; i < 5000; i++) {
         char ext[16], type[16], description[40];
@@ -290,15 +269,25 @@ TEST_F(OpenRun, FiveThousandRegisteredExtensionsStillOpenTheDialog)
         std::vector<std::string> types = FileTypes(dlg);
         ASSERT_EQ(2 + fit + 1, types.size());
         EXPECT_EQ("*.x0000   Registered type number 0000", types[2]);
+        char last[64];
+        snprintf(last, sizeof last, "*.x%04d   Registered type number %04d", (int)fit - 1,
+                 (int)fit - 1);
+        EXPECT_EQ(last, types[2 + fit - 1]);
         EXPECT_EQ("*.*    All Files", types.back());
         ClickDialogButton(dlg, IDCANCEL);
     });
 }
 
+// The arguments are what follows the first space, further spaces included,
+// as long as the name field takes them.
 TEST_F(OpenRun, LaunchesTheChosenProgramWithItsArguments)
 {
+    std::string longArgs = "x " + std::string(150, 'y');
     RunWith([&](HWND dlg) { TypeAndConfirm(dlg, ArgrecPath() + " first  second"); });
     EXPECT_EQ("[first  second]\n", Recorded());
+    DeleteFileA(record.c_str());
+    RunWith([&](HWND dlg) { TypeAndConfirm(dlg, ArgrecPath() + " " + longArgs); });
+    EXPECT_EQ("[" + longArgs + "]\n", Recorded());
 }
 
 TEST_F(OpenRun, ABareNameIsStartedByTheSecondAttempt)

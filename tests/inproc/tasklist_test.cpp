@@ -119,18 +119,3 @@ TEST_F(TaskList, RefreshStartsTheListAfresh)
     ShowMenu();
     EXPECT_EQ(1u, Among(TaskHandles(), {a}).size());
 }
-
-TEST_F(TaskList, KeepsTheThirtyFrontMostWindows)
-{
-    std::vector<HWND> mine;
-    for (int i = 0; i < 35; i++)
-        mine.push_back(Window(("Many " + std::to_string(i)).c_str()));
-    FlushEvents();
-    ShowMenu();
-    ASSERT_EQ(30, lib.GetTaskWindowNumber());
-    std::vector<HWND> order = ZOrder(mine);
-    EXPECT_EQ(std::vector<HWND>(order.begin(), order.begin() + 30), TaskHandles());
-    // A full list takes nothing more, even called directly.
-    EXPECT_FALSE(lib.EnumWndProc(order[30], 0));
-    EXPECT_EQ(30, lib.GetTaskWindowNumber());
-}
