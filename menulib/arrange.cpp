@@ -62,7 +62,7 @@ static void ActivateWindow(HWND hWnd)
    nPushTo back-most entries stay where they are; a negative count is 0.
    None is activated on the way: the activation of another program's window
    is carried out later by that program, and several of them in no fixed
-   order would undo the order. One window is activated at the end. */
+   order would undo the order. */
 static void PushWalk(Placer *pp)
 {
     static const Placement noMove = {0, 0, 0, 0};
@@ -75,12 +75,16 @@ static void PushWalk(Placer *pp)
 void WINAPI Push(void)
 {
     ResetHungCheck();
-    ArrangeInBatch(PushWalk, nTasks);
-    /* The front-most task window that is not the target; with none, the
+    /* The front-most task window that is not the target is made active
+       first, so that what the change of the active window does to the
+       order of windows comes before the order is set; with none, the
        focus stays where it is. */
     int i = (nTasks > 0 && TaskHandles[0] == hTargetWnd) ? 1 : 0;
-    if (i < nTasks)
+    if (i < nTasks) {
         ActivateWindow(TaskHandles[i]);
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 0, QS_ALLINPUT);
+    }
+    ArrangeInBatch(PushWalk, nTasks);
 }
 
 static TileGrid tileGrid; /* the grid of the Tile in progress */

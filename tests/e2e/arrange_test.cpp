@@ -113,3 +113,29 @@ TEST_F(ArrangeFromMenu, PushAmongProgramsKeepsTheirOrderAndActivatesTheNext)
     FlushEvents(300);
     EXPECT_TRUE(ZOrderIs({list[1], list[2], list[3], list[0]}));
 }
+
+// The same with programs nobody here wrote, each with a system menu of its
+// own on a caption press: Registry Editor in front pushes itself behind
+// WineMine and Notepad, in that order, and WineMine is then active.
+TEST_F(ArrangeFromMenu, PushAmongRealProgramsKeepsTheirOrder)
+{
+    const char *const programs[][2] = {{"notepad.exe", "Untitled - Notepad"},
+                                       {"winemine.exe", "WineMine"},
+                                       {"regedit.exe", "Registry Editor"}};
+    std::vector<HWND> windows;
+    for (const auto &p : programs) {
+        helpers.push_back(std::make_unique<Process>());
+        ASSERT_TRUE(helpers.back()->Start(p[0]));
+        HWND h = WaitForWindow(p[1], helpers.back()->Pid());
+        ASSERT_NE(nullptr, h) << p[1];
+        windows.push_back(h);
+        ASSERT_TRUE(WaitFor([h] { return GetForegroundWindow() == h; }));
+    }
+    Hover(windows[2]);
+    std::vector<HWND> list = Choose(windows[2], DOWNS_PUSH, windows);
+    ASSERT_EQ((std::vector<HWND>{windows[2], windows[1], windows[0]}), list)
+        << "Registry Editor was not in front of WineMine and Notepad";
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == windows[1]; }, 2000))
+        << "active: \"" << WindowText(GetForegroundWindow()) << "\"";
+    EXPECT_TRUE(ZOrderIs({windows[1], windows[0], windows[2]}));
+}
