@@ -93,19 +93,21 @@ TEST(LoaderCtl3d, RegistersSubclassesAndUnregistersItsInstance)
 
     // One line per call: what, instance, process. Only the loader's calls.
     std::string log = ctl3d.Log();
-    char inst[3][32] = {}, what[3][32] = {};
+    // The instance is read back as a pointer: its printed width is the build's.
+    char what[3][32] = {};
+    void *inst[3] = {};
     unsigned long pid[3] = {};
-    int lines = sscanf(log.c_str(), "%31s %31s %lu\n%31s %31s %lu\n%31s %31s %lu", what[0], inst[0],
-                       &pid[0], what[1], inst[1], &pid[1], what[2], inst[2], &pid[2]);
+    int lines = sscanf(log.c_str(), "%31s %p %lu\n%31s %p %lu\n%31s %p %lu", what[0], &inst[0],
+                       &pid[0], what[1], &inst[1], &pid[1], what[2], &inst[2], &pid[2]);
     ASSERT_EQ(9, lines) << log;
     EXPECT_STREQ("Register", what[0]);
     EXPECT_STREQ("AutoSubclass", what[1]);
     EXPECT_STREQ("Unregister", what[2]);
     for (int i = 0; i < 3; i++) {
         EXPECT_EQ(loader.Pid(), pid[i]);
-        EXPECT_STREQ(inst[0], inst[i]);
+        EXPECT_EQ(inst[0], inst[i]);
     }
-    EXPECT_STRNE("00000000", inst[0]);
+    EXPECT_NE(nullptr, inst[0]);
     EXPECT_EQ(3u, std::count(log.begin(), log.end(), '\n')) << log;
 }
 

@@ -151,16 +151,22 @@ TEST_F(MenuWindow, OtherCommandsDoNothing)
     ShowMenu();
     int ia = IndexOf(a);
     ASSERT_GE(ia, 0);
-    const WPARAM commands[] = {0,
-                               6,
-                               42,
-                               99,
-                               130,
-                               131,
-                               0xFFFF,
-                               MAKEWPARAM(100 + ia, 1),
-                               MAKEWPARAM(100 + ia, 0x8000),
-                               (WPARAM)(100 + ia) | 0x80000000u};
+    const WPARAM commands[] = {
+        0,
+        6,
+        42,
+        99,
+        130,
+        131,
+        0xFFFF,
+        MAKEWPARAM(100 + ia, 1),
+        MAKEWPARAM(100 + ia, 0x8000),
+        (WPARAM)(100 + ia) | 0x80000000u,
+#ifdef _WIN64
+        // Bits above the low 32 count as well.
+        (WPARAM)(100 + ia) | (WPARAM)1 << 32,
+#endif
+    };
     for (WPARAM w : commands) {
         SCOPED_TRACE(w);
         Command(w);
