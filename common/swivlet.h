@@ -2,8 +2,23 @@
 #pragma once
 
 /* Registered message a confirmed "exit" broadcasts: the library's copy in the
-   program that started the menu ends that program's message loop. */
+   program that started the menu ends that program's message loop. A loader
+   that ends broadcasts it too, with its width in wParam: then only loaders
+   of the other width, its partners on 64-bit Windows, end with it. */
 #define SWV_SHUTDOWN_MSG "Swivlet.Shutdown"
+
+/* The width of this build, as the shutdown message carries it. */
+#define SWV_WIDTH ((WPARAM)(sizeof(void *) * 8))
+
+/* Exit code of WM_QUIT when a partner's end ended the loop: the loader then
+   tells no partner of its own. */
+#define SWV_QUIT_FOR_PARTNER 2
+
+/* Named while a loader of that width runs its menu. */
+#define SWV_HOST_MARK_32 "Local\\Swivlet.Host.32"
+#define SWV_HOST_MARK_64 "Local\\Swivlet.Host.64"
+#define SWV_HOST_MARK (sizeof(void *) == 8 ? SWV_HOST_MARK_64 : SWV_HOST_MARK_32)
+#define SWV_PARTNER_MARK (sizeof(void *) == 8 ? SWV_HOST_MARK_32 : SWV_HOST_MARK_64)
 
 /* The profile section and its keys. */
 #define SWV_SECTION "Swivlet"

@@ -11,3 +11,6 @@ int Ctl3dAutoSubclass(HINSTANCE hInst);
 int Ctl3dStop(HINSTANCE hInst);
 
 void ConfigureSettings(HINSTANCE hInst);
+
+/* Starts the loader of the other width where this one needs it. */
+void StartPartner(void);

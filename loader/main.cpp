@@ -19,6 +19,7 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE hPrevInst, LPSTR lpCmdLine, int nC
     HMODULE hMenuLib = LoadLibraryA("swv32.dll");
     if (!hMenuLib)
         return 1;
+    StartPartner();
     Ctl3dStart(hInst);
     Ctl3dAutoSubclass(hInst);
 
@@ -31,6 +32,10 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE hPrevInst, LPSTR lpCmdLine, int nC
         DispatchMessageA(&msg);
     }
 
+    /* Ended by a quit message of its own: a partner of the other width ends
+       too. One ended for a partner's sake tells nobody. */
+    if (msg.wParam != SWV_QUIT_FOR_PARTNER)
+        PostMessageA(HWND_BROADCAST, RegisterWindowMessageA(SWV_SHUTDOWN_MSG), SWV_WIDTH, 0);
     Ctl3dStop(hInst);
     FreeLibrary(hMenuLib);
     return 0;

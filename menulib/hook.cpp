@@ -1,4 +1,7 @@
 #include "state.h"
+#include "../common/swivlet.h"
+
+#include <commctrl.h>
 
 /* Longer chains than any real program builds; an owner loop, which nothing
    stops a program from making, ends here too. */
@@ -34,6 +37,23 @@ static BOOL MenuWindowAlive(void)
     return hMenuWnd && GetWindowThreadProcessId(hMenuWnd, &dwPid) && dwPid == GetCurrentProcessId();
 }
 
+/* On 64-bit Windows the system runs the hook on this thread for programs of
+   the other width, which the library cannot enter; the press is then for a
+   window of another program. While a loader of that width runs, its own
+   copy in that program answers the press, and this one stays out. */
+static BOOL PartnerServes(HWND hWnd)
+{
+    DWORD dwPid = 0;
+    GetWindowThreadProcessId(hWnd, &dwPid);
+    if (dwPid == GetCurrentProcessId())
+        return FALSE;
+    HANDLE hMark = OpenEventA(SYNCHRONIZE, FALSE, SWV_PARTNER_MARK);
+    if (!hMark)
+        return FALSE;
+    CloseHandle(hMark);
+    return TRUE;
+}
+
 /* Without a menu window, a post would become a thread message of the program
    that received the press, which it might take for one of its own. */
 static void CallUp(void)
@@ -42,6 +62,39 @@ static void CallUp(void)
         hMenuWnd = CreateMenuWindow();
     if (hMenuWnd)
         PostMessageA(hMenuWnd, WM_SHOWTASKMENU, 0, 0);
+}
+
+static BOOL HasClass(HWND hWnd, const char *pszClass)
+{
+    char szClass[32];
+    return hWnd && GetClassNameA(hWnd, szClass, sizeof szClass) &&
+           lstrcmpiA(szClass, pszClass) == 0;
+}
+
+/* The desktop a user sees is Explorer's: a list view in "SHELLDLL_DefView"
+   under "Progman" or "WorkerW", over the desktop window. A press on it that
+   hits no icon is a press on the desktop; one on an icon is Explorer's. The
+   hit test asks the list view itself, which only its own thread can do
+   without waiting. */
+static BOOL OnDesktopViewSpace(const MOUSEHOOKSTRUCT *pmhs)
+{
+    HWND hView = pmhs->hwnd;
+    if (GetWindowThreadProcessId(hView, NULL) != GetCurrentThreadId() ||
+        !HasClass(hView, "SysListView32"))
+        return FALSE;
+    HWND hDefView = GetParent(hView);
+    if (!HasClass(hDefView, "SHELLDLL_DefView"))
+        return FALSE;
+    HWND hShell = GetParent(hDefView);
+    if (!HasClass(hShell, "Progman") && !HasClass(hShell, "WorkerW"))
+        return FALSE;
+    LVHITTESTINFO hti;
+    hti.pt = pmhs->pt;
+    hti.flags = 0;
+    hti.iItem = -1;
+    hti.iSubItem = 0;
+    ScreenToClient(hView, &hti.pt);
+    return SendMessageA(hView, LVM_HITTEST, 0, (LPARAM)&hti) == -1;
 }
 
 /* Runs for every mouse message of every thread on the desktop: anything but
@@ -53,14 +106,16 @@ LRESULT CALLBACK FMMouseHook(int nCode, WPARAM wParam, LPARAM lParam)
     if (nCode >= 0) {
         if (wParam == WM_NCRBUTTONDOWN) {
             const MOUSEHOOKSTRUCT *pmhs = (const MOUSEHOOKSTRUCT *)lParam;
-            if (pmhs->wHitTestCode == HTCAPTION && !bDisableTitleMenu) {
+            if (pmhs->wHitTestCode == HTCAPTION && !bDisableTitleMenu &&
+                !PartnerServes(pmhs->hwnd)) {
                 hTargetWnd = RootWindow(pmhs->hwnd);
                 CallUp();
             }
         } else if (wParam == WM_RBUTTONDOWN) {
             const MOUSEHOOKSTRUCT *pmhs = (const MOUSEHOOKSTRUCT *)lParam;
-            if (pmhs->hwnd == hDesktopWnd && !bDisableDesktopMenu) {
-                hTargetWnd = pmhs->hwnd;
+            if (!bDisableDesktopMenu && (pmhs->hwnd == hDesktopWnd || OnDesktopViewSpace(pmhs)) &&
+                !PartnerServes(pmhs->hwnd)) {
+                hTargetWnd = hDesktopWnd;
                 CallUp();
             }
         }

@@ -20,6 +20,7 @@ CTL3DCOLORCHANGEPROC pfnCtl3dColorChange;
 
 BOOL bHost;
 UINT uShutdownMsg;
+static HANDLE hHostMark; /* names this width's running loader to a partner */
 
 static const char szClassName[] = "TaskWindow";
 
@@ -95,8 +96,10 @@ int InitLibrary(void)
 
     hMenuWnd = CreateMenuWindow();
 
-    if (bHost)
+    if (bHost) {
         hMouseHook = SetWindowsHookExA(WH_MOUSE, FMMouseHook, hLibInstance, 0);
+        hHostMark = CreateEventA(NULL, TRUE, FALSE, SWV_HOST_MARK);
+    }
     uShutdownMsg = RegisterWindowMessageA(SWV_SHUTDOWN_MSG);
 
     szInitialDir[0] = '\0';
@@ -117,6 +120,10 @@ void ShutdownLibrary(void)
     if (hMouseHook) {
         UnhookWindowsHookEx(hMouseHook);
         hMouseHook = NULL;
+    }
+    if (hHostMark) {
+        CloseHandle(hHostMark);
+        hHostMark = NULL;
     }
     if (hMenuWnd) {
         DestroyWindow(hMenuWnd);

@@ -1,5 +1,6 @@
 #include "state.h"
 #include "logic.h"
+#include "../common/swivlet.h"
 
 /* Whether this thread is already tracking a menu. */
 static BOOL InMenuMode(void)
@@ -149,10 +150,14 @@ LRESULT CALLBACK FMDeskWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPara
         return 0;
     }
     if (uMsg == uShutdownMsg && uShutdownMsg) {
-        /* A confirmed "exit" in any program: the one that started the menu
-           ends its message loop, and with it the menu everywhere. */
-        if (bHost)
+        /* A confirmed "exit" in any program (wParam 0): the program that
+           started the menu ends its message loop, and with it the menu
+           everywhere. A loader of the other width that ended takes this one
+           along; one of the same width does not. */
+        if (bHost && wParam == 0)
             PostQuitMessage(0);
+        else if (bHost && wParam != SWV_WIDTH)
+            PostQuitMessage(SWV_QUIT_FOR_PARTNER);
         return 0;
     }
     return DefWindowProcA(hWnd, uMsg, wParam, lParam);

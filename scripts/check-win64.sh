@@ -10,8 +10,12 @@ objdump=x86_64-w64-mingw32-objdump
 dll="$build/bin/swv32.dll"
 exe="$build/bin/swv32load.exe"
 
+# With the 32-bit build at hand, its binaries go into bin/x86 for the tests
+# that run both widths at once.
+partner=""
+[ -f "$root/build/bin/swv32load.exe" ] && partner="$root/build/bin"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DSWV_PARTNER_BIN_DIR="$partner" >/dev/null
 cmake --build "$build" -j"${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 
 for f in "$dll" "$exe"; do

@@ -6,6 +6,10 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/build.sh"
 cd "$root/build"
 ctest --output-on-failure "$@"
+# The 64-bit build, with the 32-bit one beside it, and every test again in a
+# 64-bit prefix, whose desktop is 64-bit.
+"$root/scripts/check-win64.sh"
+(cd "$root/build-win64" && ctest --output-on-failure "$@")
 # The deliverables built with clang as well: they must stay free of any C
 # runtime with either compiler.
 "$root/scripts/check-clang.sh"

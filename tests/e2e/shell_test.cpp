@@ -1,0 +1,107 @@
+// The desktop as Explorer shows it: a list view of icons over the desktop
+// window, which takes the presses there.
+#include "menuwatch.h"
+#include "session.h"
+
+#include <cstring>
+
+using namespace swv;
+
+namespace
+{
+
+bool OwnedByMenuWindow(HWND popup)
+{
+    char cls[32] = "";
+    HWND owner = GetWindow(popup, GW_OWNER);
+    return owner && GetClassNameA(owner, cls, sizeof cls) && strcmp(cls, "TaskWindow") == 0;
+}
+
+class ShellDesktop : public DesktopSession
+{
+  protected:
+    // Starts the desktop program; false when its desktop does not come.
+    bool StartShell()
+    {
+        helpers.push_back(std::make_unique<Process>());
+        if (!helpers.back()->Start("\"" + BinPath("shelldesk.exe") + "\""))
+            return false;
+        pid = helpers.back()->Pid();
+        progman = WaitForWindow("Program Manager", pid);
+        if (!progman)
+            return false;
+        // The pointer over it brings the library into its program.
+        for (int i = 0; i < 3; i++) {
+            MoveCursorTo(650 + 20 * i, 520);
+            FlushEvents(60);
+        }
+        return true;
+    }
+
+    // The icon's centre on the screen, as the list view has it laid out now.
+    POINT Icon()
+    {
+        DWORD_PTR at = 0;
+        SendMessageTimeoutA(progman, RegisterWindowMessageA("SwvTest.Query"), 5, 0,
+                            SMTO_ABORTIFHUNG, 2000, &at);
+        return {(short)LOWORD(at), (short)HIWORD(at)};
+    }
+
+    // The visible popup menus of the desktop program.
+    std::vector<HWND> Shown() { return VisiblePopupMenus(pid); }
+
+    DWORD pid = 0;
+    HWND progman = NULL;
+};
+
+} // namespace
+
+// Empty space calls up the desktop menu, with "Push" greyed; the program's
+// own menu of that press does not stay.
+TEST_F(ShellDesktop, EmptySpaceShowsTheDesktopMenuAndOnlyThat)
+{
+    ASSERT_TRUE(StartShell());
+    MenuWatch watch;
+    RightPressAndRelease({700, 520});
+    ASSERT_TRUE(watch.WaitForSwivletMenus(1)) << "no Swivlet menu";
+    HWND popup = NULL;
+    ASSERT_TRUE(WaitFor([&] {
+        for (HWND h : Shown())
+            if (OwnedByMenuWindow(h))
+                popup = h;
+        return popup != NULL;
+    }));
+    FlushEvents(kQuietMs);
+    EXPECT_EQ(1, watch.SwivletMenus());
+    EXPECT_EQ(1, watch.SwivletMenus(pid));
+    EXPECT_EQ(std::vector<HWND>{popup}, Shown()) << "another menu stayed up";
+    std::vector<InkBand> bands = MenuInkBands(popup);
+    ASSERT_GE(bands.size(), 2u);
+    EXPECT_TRUE(bands[0].grey && !bands[0].dark) << "\"Push\" is not greyed";
+    EXPECT_TRUE(bands[1].dark) << "\"Arrange Icons\" is not enabled";
+}
+
+// A press on an icon is the desktop program's alone.
+TEST_F(ShellDesktop, AnIconIsLeftToTheDesktopsProgram)
+{
+    ASSERT_TRUE(StartShell());
+    MenuWatch watch;
+    RightPressAndRelease(Icon());
+    ASSERT_NE(nullptr, WaitForMenuOf(pid)) << "the program showed no menu of its own";
+    FlushEvents(kQuietMs);
+    EXPECT_EQ(0, watch.SwivletMenus());
+    std::vector<HWND> shown = Shown();
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_FALSE(OwnedByMenuWindow(shown[0]));
+}
+
+TEST_F(ShellDesktop, DisableDesktopMenuTurnsItOff)
+{
+    profile.Set("DisableDesktopMenu", "1");
+    ASSERT_TRUE(StartShell());
+    MenuWatch watch;
+    RightPressAndRelease({700, 520});
+    ASSERT_NE(nullptr, WaitForMenuOf(pid)) << "the program showed no menu of its own";
+    FlushEvents(kQuietMs);
+    EXPECT_EQ(0, watch.SwivletMenus());
+}
