@@ -76,7 +76,6 @@ class BothWidths : public DesktopSession
         watch.WaitForSwivletMenus(1);
         FlushEvents(kQuietMs);
         WaitForMenuOf(PidOf(hwnd), 1000);
-        for (auto &o : watch.Openings()) fprintf(stderr, "DIAG open pid %lu sw %d target %lu loader %lu\n", o.pid, o.swivlet, PidOf(hwnd), loader.Pid());
         CloseAllMenus();
         return {watch.SwivletMenus(PidOf(hwnd)), watch.SwivletMenus()};
     }
