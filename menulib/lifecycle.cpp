@@ -86,7 +86,9 @@ int InitLibrary(void)
         0, /* cbClsExtra */
         0, /* cbWndExtra */
         hLibInstance,
-        LoadIconA(NULL, IDI_APPLICATION),
+        /* The window is never shown; only the loader's class carries an
+           icon: loading it costs every other program tens of KiB. */
+        bHost ? LoadIconA(NULL, IDI_APPLICATION) : NULL,
         NULL, /* hCursor */
         NULL, /* hbrBackground */
         NULL, /* lpszMenuName */
@@ -106,13 +108,28 @@ int InitLibrary(void)
     PrepareOpenFileRecord();
 
     hDesktopWnd = GetDesktopWindow();
-    ReadSettings();
+    /* A copy the hook brings into another program does this on its first
+       mouse move, which that program then waits for: it reads the settings
+       on its first call-up instead, and binds the 3-D controls on the first
+       colour change. */
+    if (bHost) {
+        ReadSettings();
+        BindCtl3d();
+    }
+    return 0;
+}
 
+static BOOL bCtl3dTried; /* BindCtl3d has run since the last shutdown */
+
+void BindCtl3d(void)
+{
+    if (bCtl3dTried)
+        return;
+    bCtl3dTried = TRUE;
     hCtl3d = LoadOptionalSystemLibrary("CTL3D32.DLL");
     if (hCtl3d)
         pfnCtl3dColorChange =
             (CTL3DCOLORCHANGEPROC)(void *)GetProcAddress(hCtl3d, "Ctl3dColorChange");
-    return 0;
 }
 
 void ShutdownLibrary(void)
@@ -134,4 +151,5 @@ void ShutdownLibrary(void)
         FreeLibrary(hCtl3d);
         hCtl3d = NULL;
     }
+    bCtl3dTried = FALSE;
 }

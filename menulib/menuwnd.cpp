@@ -127,6 +127,7 @@ static void OnCommand(WPARAM wParam)
 
 static void OnSysColorChange(void)
 {
+    BindCtl3d();
     if (hCtl3d && pfnCtl3dColorChange)
         pfnCtl3dColorChange();
 }

@@ -1,7 +1,6 @@
 #include "state.h"
 #include "logic.h"
 #include <dlgs.h>
-#include <shellapi.h>
 
 OPENFILENAMEA OpenFileRecord;
 char szFilter[FILTER_CHARS];
@@ -44,7 +43,7 @@ static const char szFilterStart[] =
 static BOOL ReadDefaultText(HKEY hRoot, const char *pszKey, char *pszValue, LONG cchValue)
 {
     LONG cbValue = cchValue;
-    if (RegQueryValueA(hRoot, pszKey, pszValue, &cbValue) != ERROR_SUCCESS)
+    if (pfnRegQueryValueA(hRoot, pszKey, pszValue, &cbValue) != ERROR_SUCCESS)
         return FALSE;
     pszValue[cchValue - 1] = '\0';
     return TRUE;
@@ -56,11 +55,12 @@ static BOOL ReadDefaultText(HKEY hRoot, const char *pszKey, char *pszValue, LONG
 void BuildFileFilter(void)
 {
     HKEY hRoot;
-    LONG lOpened = RegOpenKeyA(HKEY_CLASSES_ROOT, NULL, &hRoot);
+    LONG lOpened =
+        RegistryBound() ? pfnRegOpenKeyA(HKEY_CLASSES_ROOT, NULL, &hRoot) : ERROR_FILE_NOT_FOUND;
     if (lOpened == ERROR_SUCCESS) {
         char szKey[80], szValue[80], szPattern[20];
         for (DWORD i = 0;; i++) {
-            LONG lResult = RegEnumKeyA(hRoot, i, szKey, sizeof szKey);
+            LONG lResult = pfnRegEnumKeyA(hRoot, i, szKey, sizeof szKey);
             /* A name too long for the buffer hides only itself. */
             if (lResult == ERROR_MORE_DATA)
                 continue;
@@ -82,14 +82,16 @@ void BuildFileFilter(void)
     }
     AppendFilterEnd(szFilter, sizeof szFilter);
     if (lOpened == ERROR_SUCCESS)
-        RegCloseKey(hRoot);
+        pfnRegCloseKey(hRoot);
 }
 
 static BOOL bRunning; /* the dialog is open: Run is not entered again */
 
 void WINAPI Run(void)
 {
-    if (bRunning)
+    /* Without the dialog or the shell, as when the dialog fails: nothing
+       starts and nothing is shown. */
+    if (bRunning || !BindRunLibraries())
         return;
     lstrcpynA(szFilter, szFilterStart, sizeof szFilter);
     BuildFileFilter();
@@ -99,7 +101,7 @@ void WINAPI Run(void)
     OpenFileRecord.hwndOwner = hTargetWnd == hDesktopWnd ? hMenuWnd : hTargetWnd;
 
     bRunning = TRUE;
-    BOOL bChosen = GetOpenFileNameA(&OpenFileRecord);
+    BOOL bChosen = pfnGetOpenFileNameA(&OpenFileRecord);
     bRunning = FALSE;
     if (!bChosen)
         return;
@@ -116,9 +118,9 @@ void WINAPI Run(void)
     }
 
     PathDirectoryPart(szFile, szInitialDir, sizeof szInitialDir);
-    if ((INT_PTR)ShellExecuteA(NULL, NULL, szFile, szArgs, NULL, SW_SHOW) > 32)
+    if ((INT_PTR)pfnShellExecuteA(NULL, NULL, szFile, szArgs, NULL, SW_SHOW) > 32)
         return;
-    if ((INT_PTR)ShellExecuteA(NULL, NULL, szFileTitle, szArgs, NULL, SW_SHOW) > 32)
+    if ((INT_PTR)pfnShellExecuteA(NULL, NULL, szFileTitle, szArgs, NULL, SW_SHOW) > 32)
         return;
     MessageBoxA(hTargetWnd, "Invalid command or file!", "Swivlet", MB_OK);
 }

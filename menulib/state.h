@@ -27,6 +27,12 @@ enum {
 };
 
 typedef BOOL(WINAPI *CTL3DCOLORCHANGEPROC)(void);
+typedef BOOL(WINAPI *GETOPENFILENAMEPROC)(LPOPENFILENAMEA);
+typedef HINSTANCE(WINAPI *SHELLEXECUTEPROC)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+typedef LONG(WINAPI *REGOPENKEYPROC)(HKEY, LPCSTR, PHKEY);
+typedef LONG(WINAPI *REGENUMKEYPROC)(HKEY, DWORD, LPSTR, DWORD);
+typedef LONG(WINAPI *REGQUERYVALUEPROC)(HKEY, LPCSTR, LPSTR, PLONG);
+typedef LONG(WINAPI *REGCLOSEKEYPROC)(HKEY);
 
 /* Lifecycle */
 extern HINSTANCE hLibInstance; /* this module: instance of the class, window, hook and dialog */
@@ -44,6 +50,7 @@ extern HWND hTargetWnd;
 extern int nPushTo;             /* bottom-most task entries Push leaves alone */
 extern int bDisableTitleMenu;   /* non-zero: caption presses call nothing up */
 extern int bDisableDesktopMenu; /* non-zero: desktop presses call nothing up */
+extern BOOL bSettingsRead;      /* the three above hold what the profile says */
 
 /* Task list: visible, unowned, titled top-level windows, topmost first */
 extern int nTasks;
@@ -62,11 +69,23 @@ extern char szFileTitle[PATH_CHARS];
 extern char szInitialDir[PATH_CHARS];
 extern char szArgs[ARGS_CHARS];
 
+/* The libraries of Run, bound on its first use (runlibs.cpp) */
+extern GETOPENFILENAMEPROC pfnGetOpenFileNameA;
+extern SHELLEXECUTEPROC pfnShellExecuteA;
+extern REGOPENKEYPROC pfnRegOpenKeyA;
+extern REGENUMKEYPROC pfnRegEnumKeyA;
+extern REGQUERYVALUEPROC pfnRegQueryValueA;
+extern REGCLOSEKEYPROC pfnRegCloseKey;
+BOOL BindRunLibraries(void); /* the dialog and the shell could be had */
+BOOL RegistryBound(void);    /* the file types can be read */
+
 /* Internal operations */
 int InitLibrary(void);
 void ShutdownLibrary(void);
 HWND CreateMenuWindow(void);
 void ReadSettings(void);
+void EnsureSettings(void); /* read once, at the latest before they are needed */
+void BindCtl3d(void);      /* once per process */
 void RefreshTaskList(void);
 void PrepareOpenFileRecord(void);
 void BuildFileFilter(void);

@@ -85,3 +85,24 @@ TEST_F(GuestMenu, AnEndedThreadTakesTheMenuWithItOnlyUntilTheNextPress)
     EXPECT_EQ(1, watch.SwivletMenus());
     CloseAllMenus();
 }
+
+// A copy in another program binds the 3-D controls on the first colour
+// change rather than when it comes in, and forwards the change.
+TEST(GuestCopy, BindsThe3DControlsOnTheFirstColourChange)
+{
+    SystemCtl3dScope ctl3d;
+    ASSERT_TRUE(ctl3d.InstallFake());
+    Process guest;
+    ASSERT_TRUE(guest.Start(TestWin("--load-and-free \"Colour guest@100,100,300,200\"")));
+    ASSERT_NE(nullptr, WaitForWindow("Colour guest", guest.Pid()));
+    std::vector<HWND> menus = MenuWindowsOfProcess(guest.Pid());
+    ASSERT_EQ(1u, menus.size());
+    EXPECT_EQ("", ctl3d.Log()) << "bound before any colour change";
+    DWORD_PTR r;
+    SendMessageTimeoutA(menus[0], WM_SYSCOLORCHANGE, 0, 0, SMTO_ABORTIFHUNG, 2000, &r);
+    std::string log = ctl3d.Log();
+    EXPECT_EQ(0u, log.find("ColorChange ")) << log;
+    // The line ends with the pid of the program that called.
+    size_t at = log.find(" " + std::to_string(guest.Pid()) + "\r\n");
+    EXPECT_NE(std::string::npos, at) << log;
+}

@@ -2,6 +2,7 @@
 #include "libfixture.h"
 
 #include <dlgs.h>
+#include <psapi.h>
 
 #include <cstring>
 
@@ -358,6 +359,27 @@ TEST_F(OpenRun, AProgramWithALongPathStartsAndItsFolderIsRemembered)
         ClickDialogButton(dlg, IDCANCEL);
     });
     EXPECT_EQ(0, lstrcmpiA(dir.c_str(), shown.c_str())) << shown;
+}
+
+// Loading the library brings neither the file dialog's library nor the
+// shell's into the program; the first Run binds both, and the next binds
+// nothing more.
+TEST_F(OpenRun, BindsTheDialogAndTheShellOnlyWhenRunNeedsThem)
+{
+    EXPECT_EQ(nullptr, GetModuleHandleA("comdlg32.dll"));
+    EXPECT_EQ(nullptr, GetModuleHandleA("shell32.dll"));
+    RunWith([&](HWND dlg) { ClickDialogButton(dlg, IDCANCEL); });
+    EXPECT_NE(nullptr, GetModuleHandleA("comdlg32.dll"));
+    EXPECT_NE(nullptr, GetModuleHandleA("shell32.dll"));
+    auto modules = [] {
+        HMODULE list[1024];
+        DWORD bytes = 0;
+        EnumProcessModules(GetCurrentProcess(), list, sizeof list, &bytes);
+        return bytes / sizeof(HMODULE);
+    };
+    size_t after = modules();
+    RunWith([&](HWND dlg) { ClickDialogButton(dlg, IDCANCEL); });
+    EXPECT_EQ(after, modules());
 }
 
 TEST_F(OpenRun, CancelLaunchesAndShowsNothing)
