@@ -522,8 +522,20 @@ void MoveCursorTo(int x, int y)
     MouseButton(x, y, 0);
 }
 
+void AwaitSeparateClick()
+{
+    LASTINPUTINFO lii = {};
+    lii.cbSize = sizeof lii;
+    if (!GetLastInputInfo(&lii))
+        return;
+    DWORD since = GetTickCount() - lii.dwTime;
+    if (since < GetDoubleClickTime())
+        Sleep(GetDoubleClickTime() - since);
+}
+
 void RightClickAt(int x, int y)
 {
+    AwaitSeparateClick();
     MoveCursorTo(x, y);
     MouseButton(x, y, MOUSEEVENTF_RIGHTDOWN);
     FlushEvents(30); // held as long as a user holds it
@@ -532,6 +544,7 @@ void RightClickAt(int x, int y)
 
 void LeftClickAt(int x, int y)
 {
+    AwaitSeparateClick();
     MoveCursorTo(x, y);
     MouseButton(x, y, MOUSEEVENTF_LEFTDOWN);
     Sleep(50); // held as long as a user holds it

@@ -126,6 +126,10 @@ std::vector<InkBand> MenuInkBands(HWND popup);
 
 // ---- Input -------------------------------------------------------------
 
+// A user's separate presses at one place lie further apart than a
+// double-click: returns once the double-click time has passed since the last
+// input, which may have been a press there (in an earlier test, say).
+void AwaitSeparateClick();
 void MoveCursorTo(int x, int y);
 void MouseButton(int x, int y, DWORD flags); // MOUSEEVENTF_RIGHTDOWN and so on
 void RightClickAt(int x, int y);
