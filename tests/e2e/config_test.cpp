@@ -1,4 +1,5 @@
 // "swv32load.exe /c": the four questions answered as a user answers them.
+#include "menuwatch.h"
 #include "session.h"
 
 #include <cstring>
@@ -73,7 +74,10 @@ class Configure : public ::testing::Test
             ClickDialogButton(box, answers[i]);
             WaitFor([box] { return !IsWindow(box); }, 5000);
         }
-        return config.Wait(10000);
+        DWORD code = config.Wait(10000);
+        // It has ended: whatever it sent or posted here is queued already.
+        FlushEvents();
+        return code;
     }
 
     ProfileScope profile;
@@ -87,7 +91,6 @@ TEST_F(Configure, NoToTheFirstQuestionChangesNothing)
     profile.Set("PushTo", "5");
     profile.Set("DisableTitleMenu", "1");
     EXPECT_EQ(0u, Answer({IDNO}));
-    FlushEvents(300);
     EXPECT_EQ("5", Key("PushTo"));
     EXPECT_EQ("1", Key("DisableTitleMenu"));
     EXPECT_EQ("<absent>", Key("DisableDesktopMenu"));
@@ -100,7 +103,6 @@ TEST_F(Configure, YesNoYesYesLeavesTheSectionWithoutKeys)
     profile.Set("DisableTitleMenu", "1");
     profile.Set("DisableDesktopMenu", "1");
     EXPECT_EQ(0u, Answer({IDYES, IDNO, IDYES, IDYES}));
-    FlushEvents(300);
     EXPECT_EQ("<absent>", Key("PushTo"));
     EXPECT_EQ("<absent>", Key("DisableTitleMenu"));
     EXPECT_EQ("<absent>", Key("DisableDesktopMenu"));
@@ -112,34 +114,10 @@ TEST_F(Configure, YesNoYesYesLeavesTheSectionWithoutKeys)
 TEST_F(Configure, YesYesNoNoWritesAllThreeKeys)
 {
     EXPECT_EQ(0u, Answer({IDYES, IDYES, IDNO, IDNO}));
-    FlushEvents(300);
     EXPECT_EQ("1", Key("PushTo"));
     EXPECT_EQ("1", Key("DisableTitleMenu"));
     EXPECT_EQ("1", Key("DisableDesktopMenu"));
     EXPECT_EQ(1, profileChanges);
-}
-
-struct MenuWatch {
-    volatile LONG stop;
-    bool swivlet;
-};
-
-// Notes whether a Swivlet menu showed in this process, closing every popup.
-DWORD WINAPI WatchMenus(void *param)
-{
-    auto *w = static_cast<MenuWatch *>(param);
-    while (!w->stop) {
-        for (HWND m : VisiblePopupMenus(GetCurrentProcessId())) {
-            HMENU menu = (HMENU)SendMessageA(m, MN_GETHMENU, 0, 0);
-            char first[32] = "";
-            GetMenuStringA(menu, 0, first, sizeof first, MF_BYPOSITION);
-            if (strcmp(first, "Push") == 0)
-                w->swivlet = true;
-            PostMessageA(m, WM_KEYDOWN, VK_ESCAPE, 0);
-        }
-        Sleep(20);
-    }
-    return 0;
 }
 
 // The running menu picks the answers up without a restart.
@@ -165,44 +143,40 @@ class ConfigureWhileRunning : public DesktopSession
         DWORD start = GetTickCount();
         if (config.Wait(10000) != 0)
             return -1;
-        int took = (int)(GetTickCount() - start);
-        FlushEvents(300);
-        return took;
+        return (int)(GetTickCount() - start);
     }
 
     // Right-clicks a caption of this program and tells whether Swivlet's menu
-    // showed; any other popup (the window's own system menu) is closed.
-    bool MenuOnOwnCaption(HWND hwnd)
+    // showed within timeoutMs.
+    bool MenuOnOwnCaption(HWND hwnd, DWORD timeoutMs = 5000)
     {
-        MenuWatch watch = {0, false};
-        HANDLE t = CreateThread(NULL, 0, WatchMenus, &watch, 0, NULL);
+        MenuWatch watch;
         RightPressAndRelease(CaptionPoint(hwnd));
-        FlushEvents(1500);
-        InterlockedExchange(&watch.stop, 1);
-        while (MsgWaitForMultipleObjects(1, &t, FALSE, 5000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
-            FlushEvents();
-        CloseHandle(t);
-        FlushEvents(200);
-        return watch.swivlet;
+        return watch.WaitForSwivletMenus(1, timeoutMs);
     }
 
     bool MenuOnDesktop()
     {
+        MenuWatch watch;
         RightPressAndRelease({700, 420});
-        bool shown = WaitForMenuOf(PidOf(GetDesktopWindow()), 1500) != NULL;
+        bool shown = watch.WaitForSwivletMenus(1) && WaitForMenuOf(PidOf(GetDesktopWindow()));
         CloseAllMenus();
         return shown;
     }
+
+    // Every menu here, Swivlet's or the window's own system menu, is closed
+    // once up: on this thread it would hold the test up.
+    MenuCloser closer{GetCurrentProcessId()};
 };
 
 TEST_F(ConfigureWhileRunning, TitleBarAnswerTakesEffectAtOnce)
 {
     HWND mine = CreateTestWindow("Configured window", 60, 60, 420, 260);
-    FlushEvents(200);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == mine; }));
     ASSERT_TRUE(MenuOnOwnCaption(mine));
 
     ASSERT_LE(0, Configure({IDYES, IDNO, IDNO, IDYES}));
-    EXPECT_FALSE(MenuOnOwnCaption(mine)) << "caption call-ups still work";
+    EXPECT_FALSE(MenuOnOwnCaption(mine, kQuietMs)) << "caption call-ups still work";
     EXPECT_TRUE(MenuOnDesktop()) << "desktop call-ups stopped too";
 
     ASSERT_LE(0, Configure({IDYES, IDNO, IDYES, IDYES}));
@@ -224,7 +198,7 @@ TEST_F(ConfigureWhileRunning, AHungProgramDoesNotHoldTheBroadcastUp)
     int took = Configure({IDYES, IDNO, IDNO, IDYES});
     ASSERT_LE(0, took) << "the configuration did not end";
     EXPECT_LT(took, 4000) << "waited on the hung program";
-    EXPECT_FALSE(MenuOnOwnCaption(mine)) << "the running menu kept the old settings";
+    EXPECT_FALSE(MenuOnOwnCaption(mine, kQuietMs)) << "the running menu kept the old settings";
 }
 
 TEST_F(Configure, BindsCtl3dAndReleasesItOnlyAfterTheLastQuestion)

@@ -1,7 +1,6 @@
 // The menu called up by real right-clicks on a desktop where the loader runs.
+#include "menuwatch.h"
 #include "session.h"
-
-#include <algorithm>
 
 using namespace swv;
 
@@ -29,19 +28,6 @@ class Menu : public DesktopSession
                 captions.push_back(item.text);
         return captions;
     }
-
-    // Samples the desktop for a while and returns the most popup menus seen
-    // at once.
-    static size_t MostMenusAtOnce(DWORD ms)
-    {
-        size_t most = 0;
-        DWORD start = GetTickCount();
-        while (GetTickCount() - start < ms) {
-            most = std::max(most, VisiblePopupMenus().size());
-            FlushEvents(20);
-        }
-        return most;
-    }
 };
 
 } // namespace
@@ -52,14 +38,17 @@ TEST_F(Menu, CaptionPressShowsOneMenuWithPushEnabledAndTasksInZOrder)
     ASSERT_EQ(2u, other.size());
     Hover(other[1]);
     HWND mine = CreateTestWindow("Swivlet test window", 60, 60, 420, 260);
-    FlushEvents(200);
-    size_t menusWhileShown = 0;
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == mine; }));
+    MenuWatch watch;
+    std::vector<HWND> upAtTheEnd;
     MenuCapture m = RightClickOwnCaption(mine, {VK_ESCAPE}, [&] {
-        menusWhileShown = VisiblePopupMenus().size();
+        Sleep(kQuietMs); // up long enough for a second menu to show
+        upAtTheEnd = VisiblePopupMenus();
         SaveScreenshot("menu-caption");
     });
     ASSERT_TRUE(m.appeared);
-    EXPECT_EQ(1u, menusWhileShown);
+    EXPECT_EQ(1, watch.SwivletMenus());
+    EXPECT_EQ(std::vector<HWND>{m.popup}, upAtTheEnd) << "another menu is up beside Swivlet's";
     ASSERT_GE(m.items.size(), 10u);
     EXPECT_EQ("Push", m.items[0].text);
     EXPECT_FALSE(m.items[0].state & MFS_GRAYED);
@@ -89,12 +78,16 @@ TEST_F(Menu, OnePressShowsOneMenuWhicheverProgramsHoldTheLibrary)
     Hover(b[0]);
     for (HWND target : {a[0], b[0], a[0]}) {
         SCOPED_TRACE(WindowText(target));
+        MenuWatch watch;
         RightPressAndRelease(CaptionPoint(target));
+        ASSERT_TRUE(watch.WaitForSwivletMenus(1)) << "no menu";
         HWND popup = WaitForMenuOf(PidOf(target));
         ASSERT_NE(nullptr, popup) << "no menu in the clicked program";
-        EXPECT_EQ(1u, MostMenusAtOnce(600));
+        FlushEvents(kQuietMs);
+        EXPECT_EQ(std::vector<HWND>{popup}, VisiblePopupMenus()) << "another menu is up";
         PressKey(VK_ESCAPE);
         EXPECT_TRUE(WaitFor([] { return VisiblePopupMenus().empty(); }, 3000));
+        EXPECT_EQ(1, watch.SwivletMenus());
     }
     EXPECT_EQ(0u, QuitLoader(second));
 }
@@ -106,9 +99,9 @@ TEST_F(Menu, DesktopPressShowsPushGreyed)
     DWORD desktopPid = PidOf(GetDesktopWindow());
     HWND popup = WaitForMenuOf(desktopPid);
     ASSERT_NE(nullptr, popup) << "no menu from the desktop's program";
-    FlushEvents(300);
+    std::vector<InkBand> bands;
+    WaitFor([&] { return (bands = MenuInkBands(popup)).size() >= 2; }, 3000);
     SaveScreenshot("menu-desktop");
-    std::vector<InkBand> bands = MenuInkBands(popup);
     ASSERT_GE(bands.size(), 2u);
     EXPECT_FALSE(bands[0].dark) << "\"Push\" is drawn in the text colour";
     EXPECT_TRUE(bands[0].grey) << "\"Push\" is not drawn greyed";
@@ -123,7 +116,7 @@ TEST_F(Menu, ChoosingATaskWithTheKeyboardBringsItsWindowToTheTop)
         StartHelper({"Keyboard A@500,300,300,200", "Keyboard B@540,340,300,200"});
     ASSERT_EQ(2u, other.size());
     HWND mine = CreateTestWindow("Keyboard chooser", 60, 60, 420, 260);
-    FlushEvents(200);
+    WaitFor([&] { return bool(ZOrderIs({mine, other[1], other[0]})); });
     ASSERT_TRUE(ZOrderIs({mine, other[1], other[0]}));
     MenuCapture chosen = RightClickOwnCaption(mine, {}, [&] {
         // Down to the entry of "Keyboard A", then Enter.
@@ -141,13 +134,12 @@ TEST_F(Menu, ChoosingATaskWithTheKeyboardBringsItsWindowToTheTop)
         }
         for (int i = 0; i < downs; i++) {
             PressKey(VK_DOWN);
-            Sleep(40);
+            Sleep(40); // a typist's pace
         }
         PressKey(VK_RETURN);
-        Sleep(200);
     });
     ASSERT_TRUE(chosen.appeared);
-    FlushEvents(300);
+    WaitFor([&] { return bool(ZOrderIs({other[0], mine, other[1]})); }, 3000);
     EXPECT_TRUE(ZOrderIs({other[0], mine, other[1]}));
 }
 
@@ -157,14 +149,16 @@ TEST_F(Menu, ClosesWhenTheUserClicksOutsideIt)
     ASSERT_EQ(1u, other.size());
     Hover(other[0]);
     RightPressAndRelease(CaptionPoint(other[0]));
-    ASSERT_NE(nullptr, WaitForMenuOf(PidOf(other[0])));
-    FlushEvents(300);
+    HWND popup = WaitForMenuOf(PidOf(other[0]));
+    ASSERT_NE(nullptr, popup);
+    ASSERT_TRUE(WaitFor([popup] { return MenuTakesInput(popup); }));
     LeftClickAt(800, 650);
     EXPECT_TRUE(WaitFor([] { return VisiblePopupMenus().empty(); }, 3000));
 
     RightPressAndRelease({700, 420});
-    ASSERT_NE(nullptr, WaitForMenuOf(PidOf(GetDesktopWindow())));
-    FlushEvents(300);
+    popup = WaitForMenuOf(PidOf(GetDesktopWindow()));
+    ASSERT_NE(nullptr, popup);
+    ASSERT_TRUE(WaitFor([popup] { return MenuTakesInput(popup); }));
     LeftClickAt(200, 150);
     EXPECT_TRUE(WaitFor([] { return VisiblePopupMenus().empty(); }, 3000));
 }

@@ -1,4 +1,5 @@
 // Run chosen from the menu in another program, and "exit" typed into it.
+#include "menuwatch.h"
 #include "session.h"
 
 #include <dlgs.h>
@@ -18,8 +19,18 @@ class RunFromMenu : public DesktopSession
     {
         for (const char *p = text; *p; p++) {
             PressKey((WORD)VkKeyScanA(*p));
-            FlushEvents(20);
+            FlushEvents(20); // a typist's pace
         }
+    }
+
+    // Whether keys typed now go to a control of a dialog in another program.
+    static bool TakesKeys(HWND dlg, int control)
+    {
+        GUITHREADINFO gti = {};
+        gti.cbSize = sizeof gti;
+        return GetForegroundWindow() == dlg &&
+               GetGUIThreadInfo(GetWindowThreadProcessId(dlg, NULL), &gti) &&
+               gti.hwndFocus == GetDlgItem(dlg, control);
     }
 
     // The display texts of a file-type box in another program.
@@ -54,8 +65,8 @@ TEST_F(RunFromMenu, ExitInAnotherProgramEndsTheLoaderAndNothingElse)
 
     HWND dlg = WaitForDialog("Open / Run", pid);
     ASSERT_NE(nullptr, dlg) << "no Open / Run dialog in the clicked program";
-    FlushEvents(300);
-    std::vector<std::string> types = FileTypes(dlg);
+    std::vector<std::string> types;
+    WaitFor([&] { return (types = FileTypes(dlg)).size() >= 3; }, 3000);
     ASSERT_GE(types.size(), 3u);
     EXPECT_EQ("*.exe;*.com   Program Files", types[0]);
     EXPECT_EQ("*.bat   Batch Files", types[1]);
@@ -64,6 +75,7 @@ TEST_F(RunFromMenu, ExitInAnotherProgramEndsTheLoaderAndNothingElse)
     SaveScreenshot("run-dialog");
 
     SendMessageA(GetDlgItem(dlg, edt1), WM_SETTEXT, 0, (LPARAM) "");
+    ASSERT_TRUE(WaitFor([dlg] { return TakesKeys(dlg, edt1); })) << "the name box has no focus";
     Type("exit");
     PressKey(VK_RETURN);
     HWND box = WaitForDialog("Swivlet", pid);
@@ -72,14 +84,15 @@ TEST_F(RunFromMenu, ExitInAnotherProgramEndsTheLoaderAndNothingElse)
     ClickDialogButton(box, IDOK);
 
     EXPECT_EQ(0u, loader.Wait(10000)) << "the loader did not end";
-    FlushEvents(500);
-    EXPECT_TRUE(helpers.front()->Running()) << "the program that showed the menu ended too";
+    EXPECT_EQ((DWORD)STILL_ACTIVE, helpers.front()->Wait(kQuietMs))
+        << "the program that showed the menu ended too";
     EXPECT_TRUE(IsWindow(windows[0]));
 
     // With the loader gone, the desktop calls nothing up any more.
+    MenuWatch watch;
     RightPressAndRelease({700, 420});
-    FlushEvents(1000);
-    EXPECT_TRUE(VisiblePopupMenus().empty());
+    FlushEvents(kQuietMs);
+    EXPECT_EQ(0, watch.AllMenus());
 }
 
 TEST_F(RunFromMenu, CancelledDialogLeavesEverythingRunning)
@@ -91,9 +104,9 @@ TEST_F(RunFromMenu, CancelledDialogLeavesEverythingRunning)
     ASSERT_TRUE(ChooseFromMenuOn(windows[0], DOWNS_RUN));
     HWND dlg = WaitForDialog("Open / Run", pid);
     ASSERT_NE(nullptr, dlg);
+    ASSERT_TRUE(WaitFor([dlg] { return TakesKeys(dlg, edt1); })) << "the name box has no focus";
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(WaitFor([dlg] { return !IsWindow(dlg); }, 3000));
-    FlushEvents(300);
+    EXPECT_EQ(nullptr, WaitForDialog("Swivlet", pid, kQuietMs)) << "a question came";
     EXPECT_TRUE(loader.Running());
-    EXPECT_EQ(nullptr, WaitForDialog("Swivlet", pid, 300));
 }

@@ -4,6 +4,7 @@
 
 #include "testsupport.h"
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,17 +35,18 @@ inline DWORD QuitLoader(swv::Process &loader)
     return loader.Wait(10000);
 }
 
-// Closes every popup menu on the desktop, as Escape does.
+// Closes every popup menu on the desktop, as Escape does, and any that the
+// closing brings up; returns once none is up.
 inline void CloseAllMenus()
 {
-    for (int i = 0; i < 5; i++) {
-        auto menus = swv::VisiblePopupMenus();
-        if (menus.empty())
-            return;
-        for (HWND m : menus)
-            PostMessageA(m, WM_KEYDOWN, VK_ESCAPE, 0);
-        swv::FlushEvents(150);
-    }
+    swv::WaitFor(
+        [] {
+            auto menus = swv::VisiblePopupMenus();
+            for (HWND m : menus)
+                PostMessageA(m, WM_KEYDOWN, VK_ESCAPE, 0);
+            return menus.empty();
+        },
+        3000);
 }
 
 class DesktopSession : public ::testing::Test
@@ -84,7 +86,8 @@ class DesktopSession : public ::testing::Test
                 return {};
             windows.push_back(h);
         }
-        swv::FlushEvents(200);
+        // Shown and waiting for input: no activation of its own comes later.
+        EXPECT_TRUE(swv::WaitFor([&] { return p.Idle(); })) << "the helper program is busy";
         return windows;
     }
 
@@ -101,20 +104,21 @@ class DesktopSession : public ::testing::Test
     {
         RECT r;
         GetWindowRect(hwnd, &r);
-        for (int i = 0; i < 3; i++) {
+        for (int i = 0; i < 3; i++)
             swv::MoveCursorTo(r.left + 40 + 15 * i, r.top + 60 + 10 * i);
-            swv::FlushEvents(60);
-        }
+        DWORD pid = PidOf(hwnd);
+        EXPECT_TRUE(swv::WaitFor([pid] { return !swv::MenuWindowsOfProcess(pid).empty(); }))
+            << "the hook brought no library into \"" << swv::WindowText(hwnd) << "\"";
     }
 
     // A user's right-click: press, and release a moment later whatever the
     // programs are doing.
     static void RightPressAndRelease(POINT pt)
     {
+        swv::AwaitSeparateClick();
         swv::MoveCursorTo(pt.x, pt.y);
-        Sleep(250);
         swv::MouseButton(pt.x, pt.y, MOUSEEVENTF_RIGHTDOWN);
-        Sleep(60);
+        Sleep(60); // held as long as a user holds it
         swv::MouseButton(pt.x, pt.y, MOUSEEVENTF_RIGHTUP);
     }
 
@@ -124,12 +128,7 @@ class DesktopSession : public ::testing::Test
                                           const std::function<void()> &whileShown = nullptr)
     {
         POINT pt = swv::CaptionPoint(hwnd);
-        return swv::CaptureMenu(
-            [&] {
-                RightPressAndRelease(pt);
-                swv::FlushEvents(1500);
-            },
-            keys, whileShown);
+        return swv::CaptureMenu([&] { RightPressAndRelease(pt); }, keys, whileShown);
     }
 
     // Calls the menu up on the caption of `target`, in the program that owns
@@ -138,31 +137,51 @@ class DesktopSession : public ::testing::Test
     bool ChooseFromMenuOn(HWND target, int downs, const std::function<void()> &whileShown = nullptr)
     {
         RightPressAndRelease(swv::CaptionPoint(target));
-        if (!WaitForMenuOf(PidOf(target)))
+        HWND popup = WaitForMenuOf(PidOf(target));
+        if (!popup || !swv::WaitFor([popup] { return MenuTakesInput(popup); }))
             return false;
-        swv::FlushEvents(250);
         if (whileShown)
             whileShown();
         for (int i = 0; i < downs; i++) {
             swv::PressKey(VK_DOWN);
-            swv::FlushEvents(40);
+            swv::FlushEvents(40); // a typist's pace
         }
         swv::PressKey(VK_RETURN);
         return true;
     }
 
-    // The visible popup menu of a process, waiting up to timeoutMs.
+    // Swivlet's menu (owned by a "TaskWindow") on the screen in a process,
+    // waiting up to timeoutMs; not the window's system menu, which the same
+    // press may show for a moment first.
     HWND WaitForMenuOf(DWORD pid, DWORD timeoutMs = 5000)
     {
         HWND found = NULL;
         swv::WaitFor(
             [&] {
-                auto menus = swv::VisiblePopupMenus(pid);
-                found = menus.empty() ? NULL : menus.front();
-                return found != NULL;
+                for (HWND m : swv::VisiblePopupMenus(pid)) {
+                    char cls[32] = "";
+                    if (GetClassNameA(GetWindow(m, GW_OWNER), cls, sizeof cls) &&
+                        strcmp(cls, "TaskWindow") == 0) {
+                        found = m;
+                        return true;
+                    }
+                }
+                return false;
             },
             timeoutMs);
         return found;
+    }
+
+    // Whether a menu on the screen gets the user's keys and clicks: its
+    // thread tracks it and is in front.
+    static bool MenuTakesInput(HWND popup)
+    {
+        DWORD thread = GetWindowThreadProcessId(popup, NULL);
+        GUITHREADINFO gti = {};
+        gti.cbSize = sizeof gti;
+        return IsWindowVisible(popup) && GetGUIThreadInfo(thread, &gti) &&
+               (gti.flags & GUI_INMENUMODE) &&
+               GetWindowThreadProcessId(GetForegroundWindow(), NULL) == thread;
     }
 
     swv::ProfileScope profile;

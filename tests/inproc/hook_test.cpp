@@ -1,5 +1,6 @@
 // The mouse hook, called with the data the system would give it.
 #include "libfixture.h"
+#include "menuwatch.h"
 
 using namespace swv;
 
@@ -102,46 +103,16 @@ TEST_F(MouseHook, DesktopCallUpGreysPushAndCaptionCallUpDoesNot)
     EXPECT_FALSE(caption.items[0].state & MFS_GRAYED);
 }
 
-namespace
-{
-struct MenuCounter {
-    volatile LONG stop;
-    int appearances;
-};
-
-// Closes every popup menu of this process as soon as it shows, counting them.
-DWORD WINAPI CountAndCloseMenus(void *param)
-{
-    auto *counter = static_cast<MenuCounter *>(param);
-    HWND last = NULL;
-    while (!counter->stop) {
-        std::vector<HWND> menus = VisiblePopupMenus(GetCurrentProcessId());
-        if (!menus.empty() && menus.front() != last) {
-            last = menus.front();
-            counter->appearances++;
-            PostMessageA(last, WM_KEYDOWN, VK_ESCAPE, 0);
-        }
-        if (menus.empty())
-            last = NULL;
-        Sleep(10);
-    }
-    return 0;
-}
-} // namespace
-
 TEST_F(MouseHook, SeveralCallUpsQueuedTogetherShowOneMenu)
 {
+    MenuWatch watch;
+    MenuCloser closer(GetCurrentProcessId());
     PressCaption(window);
     PressCaption(window);
     PressCaption(window);
-    MenuCounter counter = {0, 0};
-    HANDLE t = CreateThread(NULL, 0, CountAndCloseMenus, &counter, 0, NULL);
-    FlushEvents(1500);
-    InterlockedExchange(&counter.stop, 1);
-    WaitForSingleObject(t, 5000);
-    CloseHandle(t);
-    EXPECT_EQ(1, counter.appearances);
-    EXPECT_EQ(0, TakeCallUps());
+    ASSERT_TRUE(watch.WaitForSwivletMenus(1));
+    FlushEvents(kQuietMs);
+    EXPECT_EQ(1, watch.SwivletMenus());
 }
 
 TEST_F(MouseHook, ProfileChangeReloadsTheSettingsWhateverItNames)
@@ -186,21 +157,19 @@ TEST_F(MouseHook, ClickedWindowStillReceivesItsPresses)
     POINT pt = CaptionPoint(window);
     // Press and release as a user does, whatever the window is doing between.
     MenuCapture shown = CaptureMenu([&] {
+        AwaitSeparateClick();
         MoveCursorTo(pt.x, pt.y);
-        FlushEvents(100);
         MouseButton(pt.x, pt.y, MOUSEEVENTF_RIGHTDOWN);
-        Sleep(60);
+        Sleep(60); // held as long as a user holds it
         MouseButton(pt.x, pt.y, MOUSEEVENTF_RIGHTUP);
-        WaitFor([] { return ncPresses > 0; }, 2000);
-        FlushEvents(500);
     });
     EXPECT_TRUE(shown.appeared);
+    WaitFor([] { return ncPresses > 0; }, 2000);
     EXPECT_EQ(1, ncPresses);
 
     RightClickAt(pt.x, pt.y + 80);
     WaitFor([] { return clientPresses > 0; }, 2000);
     EXPECT_EQ(1, clientPresses);
-    EXPECT_EQ(0, TakeCallUps());
 }
 
 // Settings as the library finds them when it is loaded.

@@ -68,4 +68,27 @@ bool MenuWatch::WaitForSwivletMenus(int n, DWORD timeoutMs) const
     return WaitFor([&] { return SwivletMenus() >= n; }, timeoutMs);
 }
 
+MenuCloser::MenuCloser(DWORD pid) : pid_(pid)
+{
+    stop_ = CreateEventA(NULL, TRUE, FALSE, NULL);
+    thread_ = CreateThread(NULL, 0, Run, this, 0, NULL);
+}
+
+MenuCloser::~MenuCloser()
+{
+    SetEvent(stop_);
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    CloseHandle(stop_);
+}
+
+DWORD WINAPI MenuCloser::Run(void *self)
+{
+    auto *closer = static_cast<MenuCloser *>(self);
+    while (WaitForSingleObject(closer->stop_, 10) == WAIT_TIMEOUT)
+        for (HWND m : VisiblePopupMenus(closer->pid_))
+            PostMessageA(m, WM_KEYDOWN, VK_ESCAPE, 0);
+    return 0;
+}
+
 } // namespace swv

@@ -40,6 +40,23 @@ class MenuWatch
     std::vector<MenuOpening> openings_;
 };
 
+// Closes every popup menu of a process once it shows, from a thread of its
+// own, while it exists: a menu on the test's own thread would otherwise hold
+// the test up until someone closed it.
+class MenuCloser
+{
+  public:
+    explicit MenuCloser(DWORD pid);
+    ~MenuCloser();
+    MenuCloser(const MenuCloser &) = delete;
+    MenuCloser &operator=(const MenuCloser &) = delete;
+
+  private:
+    static DWORD WINAPI Run(void *self);
+    DWORD pid_;
+    HANDLE stop_, thread_;
+};
+
 // How long a test waits to see that something does not happen, such as a
 // second menu for one press.
 constexpr DWORD kQuietMs = 1000;

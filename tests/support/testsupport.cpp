@@ -364,7 +364,8 @@ struct CaptureJob {
     std::vector<WORD> keys;
     std::function<void()> whileShown;
     MenuCapture result;
-    volatile LONG stop;
+    HANDLE done; // the menu was read and keyed, or did not come
+    HANDLE stop; // CaptureMenu is returning
 };
 } // namespace
 
@@ -392,43 +393,57 @@ static DWORD WINAPI CaptureThread(void *param)
 {
     auto *job = static_cast<CaptureJob *>(param);
     HWND popup = NULL;
-    for (int i = 0; i < 1000 && !popup && !job->stop; i++) {
+    WaitFor([&] {
         for (HWND h : VisiblePopupMenus(job->pid)) {
             std::vector<MenuItem> items = ReadMenu(h);
             if (!items.empty() && items[0].text == "Push") {
                 popup = h;
                 job->result.items = items;
-                break;
+                return true;
             }
         }
-        if (!popup)
-            Sleep(5);
+        return false;
+    });
+    if (popup) {
+        job->result.popup = popup;
+        GetWindowRect(popup, &job->result.rect);
+        job->result.appeared = true;
+        if (job->whileShown)
+            job->whileShown();
+        for (WORD key : job->keys)
+            PostMessageA(popup, WM_KEYDOWN, key, 0);
     }
-    if (!popup)
-        return 0;
-    GetWindowRect(popup, &job->result.rect);
-    job->result.appeared = true;
-    if (job->whileShown)
-        job->whileShown();
-    for (WORD key : job->keys) {
-        PostMessageA(popup, WM_KEYDOWN, key, 0);
-        Sleep(30);
-    }
+    SetEvent(job->done);
+    // Any other menu that shows meanwhile (a second one for the same press)
+    // would hold the caller's thread up: it is closed.
+    while (WaitForSingleObject(job->stop, 10) == WAIT_TIMEOUT)
+        for (HWND h : VisiblePopupMenus(job->pid))
+            if (h != popup)
+                PostMessageA(h, WM_KEYDOWN, VK_ESCAPE, 0);
     return 0;
 }
 
 MenuCapture CaptureMenu(const std::function<void()> &show, const std::vector<WORD> &keys,
                         const std::function<void()> &whileShown)
 {
-    CaptureJob job = {GetCurrentProcessId(), keys, whileShown, {}, 0};
+    CaptureJob job = {GetCurrentProcessId(),
+                      keys,
+                      whileShown,
+                      {},
+                      CreateEventA(NULL, TRUE, FALSE, NULL),
+                      CreateEventA(NULL, TRUE, FALSE, NULL)};
     HANDLE thread = CreateThread(NULL, 0, CaptureThread, &job, 0, NULL);
     show();
-    InterlockedExchange(&job.stop, 1);
-    // The reader may still be talking to the popup: keep serving it.
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+    // The menu shows while this thread pumps, and the reader talks to it.
+    while (MsgWaitForMultipleObjects(1, &job.done, FALSE, INFINITE, QS_ALLINPUT) ==
+           WAIT_OBJECT_0 + 1)
         FlushEvents();
-    CloseHandle(thread);
     FlushEvents();
+    SetEvent(job.stop);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    CloseHandle(job.done);
+    CloseHandle(job.stop);
     return job.result;
 }
 
@@ -507,21 +522,32 @@ void MoveCursorTo(int x, int y)
     MouseButton(x, y, 0);
 }
 
+void AwaitSeparateClick()
+{
+    LASTINPUTINFO lii = {};
+    lii.cbSize = sizeof lii;
+    if (!GetLastInputInfo(&lii))
+        return;
+    DWORD since = GetTickCount() - lii.dwTime;
+    if (since < GetDoubleClickTime())
+        Sleep(GetDoubleClickTime() - since);
+}
+
 void RightClickAt(int x, int y)
 {
+    AwaitSeparateClick();
     MoveCursorTo(x, y);
-    FlushEvents(50);
     MouseButton(x, y, MOUSEEVENTF_RIGHTDOWN);
-    FlushEvents(30);
+    FlushEvents(30); // held as long as a user holds it
     MouseButton(x, y, MOUSEEVENTF_RIGHTUP);
 }
 
 void LeftClickAt(int x, int y)
 {
+    AwaitSeparateClick();
     MoveCursorTo(x, y);
-    Sleep(250);
     MouseButton(x, y, MOUSEEVENTF_LEFTDOWN);
-    Sleep(50);
+    Sleep(50); // held as long as a user holds it
     MouseButton(x, y, MOUSEEVENTF_LEFTUP);
 }
 
@@ -567,6 +593,11 @@ bool Process::Start(const std::string &cmdLine, const char *cwd)
 bool Process::Running() const
 {
     return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool Process::Idle() const
+{
+    return pi_.hProcess && WaitForInputIdle(pi_.hProcess, 0) == 0;
 }
 
 DWORD Process::Wait(DWORD ms)

@@ -101,13 +101,15 @@ struct MenuItem {
 
 struct MenuCapture {
     bool appeared = false;
+    HWND popup = NULL;
     std::vector<MenuItem> items;
     RECT rect = {};
 };
 
-// Runs show() on this thread; a second thread waits for the Swivlet menu it
-// shows (the popup whose first entry is "Push"), reads it, runs whileShown (if any), then presses
-// the given keys in it (Escape by default).
+// Runs show() on this thread, then pumps while a second thread waits for the
+// Swivlet menu it shows (the popup whose first entry is "Push"), reads it,
+// runs whileShown (if any), then presses the given keys in it (Escape by
+// default). Any other popup of this process that shows meanwhile is closed.
 MenuCapture CaptureMenu(const std::function<void()> &show,
                         const std::vector<WORD> &keys = {VK_ESCAPE},
                         const std::function<void()> &whileShown = nullptr);
@@ -124,6 +126,10 @@ std::vector<InkBand> MenuInkBands(HWND popup);
 
 // ---- Input -------------------------------------------------------------
 
+// A user's separate presses at one place lie further apart than a
+// double-click: returns once the double-click time has passed since the last
+// input, which may have been a press there (in an earlier test, say).
+void AwaitSeparateClick();
 void MoveCursorTo(int x, int y);
 void MouseButton(int x, int y, DWORD flags); // MOUSEEVENTF_RIGHTDOWN and so on
 void RightClickAt(int x, int y);
@@ -142,6 +148,8 @@ class Process
 
     bool Start(const std::string &cmdLine, const char *cwd = nullptr);
     bool Running() const;
+    // Waiting for input with none pending, as after it has shown its windows.
+    bool Idle() const;
     // Exit code, or STILL_ACTIVE when it did not end in time.
     DWORD Wait(DWORD ms);
     void Kill();
