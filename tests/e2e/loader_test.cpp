@@ -14,7 +14,7 @@ TEST(Loader, RunsUntilQuitAndTakesItsMenuWindowAlong)
     ASSERT_NE(nullptr, menu);
     EXPECT_EQ(loader.MainThread(), GetWindowThreadProcessId(menu, NULL));
     EXPECT_EQ("filedll", WindowText(menu));
-    FlushEvents(300);
+    FlushEvents(kQuietMs);
     EXPECT_TRUE(loader.Running());
     EXPECT_FALSE(IsWindowVisible(menu));
     EXPECT_EQ(0u, QuitLoader(loader));

@@ -54,6 +54,14 @@ class BothWidths : public DesktopSession
             << "the 32-bit loader did not start";
     }
 
+    // The 32-bit loader must not outlive a test, whatever the test did.
+    void TearDown() override
+    {
+        DesktopSession::TearDown();
+        EXPECT_TRUE(WaitFor([] { return !Marked(SWV_HOST_MARK_32); }, 10000))
+            << "the 32-bit loader outlived its partner";
+    }
+
     // A helper program of one width, showing one window.
     HWND Start(Process &p, const std::string &exe, const char *title, int x, int y)
     {
@@ -62,8 +70,9 @@ class BothWidths : public DesktopSession
         if (!p.Start(cmd))
             return NULL;
         HWND h = WaitForWindow(title, p.Pid());
+        // Which width Wine serves is not known beforehand.
         if (h)
-            Hover(h);
+            BringLibraryInto(h, kQuietMs);
         return h;
     }
 

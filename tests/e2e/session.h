@@ -99,15 +99,26 @@ class DesktopSession : public ::testing::Test
     }
 
     // Moves the pointer over a window, so that its program receives mouse
-    // input and the hook brings the library into it.
-    void Hover(HWND hwnd)
+    // input and the hook brings the library into it: whether it did within
+    // timeoutMs.
+    bool BringLibraryInto(HWND hwnd, DWORD timeoutMs)
     {
         RECT r;
         GetWindowRect(hwnd, &r);
-        for (int i = 0; i < 3; i++)
-            swv::MoveCursorTo(r.left + 40 + 15 * i, r.top + 60 + 10 * i);
         DWORD pid = PidOf(hwnd);
-        EXPECT_TRUE(swv::WaitFor([pid] { return !swv::MenuWindowsOfProcess(pid).empty(); }))
+        int i = 0;
+        return swv::WaitFor(
+            [&] {
+                swv::MoveCursorTo(r.left + 40 + 15 * (i % 3), r.top + 60 + 10 * (i % 3));
+                i++;
+                return !swv::MenuWindowsOfProcess(pid).empty();
+            },
+            timeoutMs);
+    }
+
+    void Hover(HWND hwnd)
+    {
+        EXPECT_TRUE(BringLibraryInto(hwnd, 5000))
             << "the hook brought no library into \"" << swv::WindowText(hwnd) << "\"";
     }
 

@@ -31,11 +31,11 @@ class ShellDesktop : public DesktopSession
         if (!progman)
             return false;
         // The pointer over it brings the library into its program.
-        for (int i = 0; i < 3; i++) {
-            MoveCursorTo(650 + 20 * i, 520);
-            FlushEvents(60);
-        }
-        return true;
+        int step = 0;
+        return WaitFor([&] {
+            MoveCursorTo(650 + 20 * (step++ % 3), 520);
+            return !MenuWindowsOfProcess(pid).empty();
+        });
     }
 
     // The icon's centre on the screen, as the list view has it laid out now.
@@ -87,7 +87,8 @@ TEST_F(ShellDesktop, AnIconIsLeftToTheDesktopsProgram)
     ASSERT_TRUE(StartShell());
     MenuWatch watch;
     RightPressAndRelease(Icon());
-    ASSERT_NE(nullptr, WaitForMenuOf(pid)) << "the program showed no menu of its own";
+    ASSERT_TRUE(WaitFor([&] { return !Shown().empty(); }))
+        << "the program showed no menu of its own";
     FlushEvents(kQuietMs);
     EXPECT_EQ(0, watch.SwivletMenus());
     std::vector<HWND> shown = Shown();
@@ -101,7 +102,8 @@ TEST_F(ShellDesktop, DisableDesktopMenuTurnsItOff)
     ASSERT_TRUE(StartShell());
     MenuWatch watch;
     RightPressAndRelease({700, 520});
-    ASSERT_NE(nullptr, WaitForMenuOf(pid)) << "the program showed no menu of its own";
+    ASSERT_TRUE(WaitFor([&] { return !Shown().empty(); }))
+        << "the program showed no menu of its own";
     FlushEvents(kQuietMs);
     EXPECT_EQ(0, watch.SwivletMenus());
 }

@@ -37,9 +37,9 @@ UINT QueryMessage()
     return msg;
 }
 
-// Starts the window helper with one window, moves the pointer over it, and
-// asks it whether the hook has brought the library into it.
-LRESULT LibraryArrivesInOtherProgram(Process &helper, const char *title)
+// Starts the window helper with one window, moves the pointer over it for up
+// to waitMs, and asks it whether the hook has brought the library into it.
+LRESULT LibraryArrivesInOtherProgram(Process &helper, const char *title, DWORD waitMs = 5000)
 {
     std::string window = std::string(title) + "@300,200,300,200";
     if (!helper.Start("\"" + BinPath("swvtestwin.exe") + "\" \"" + window + "\""))
@@ -47,12 +47,19 @@ LRESULT LibraryArrivesInOtherProgram(Process &helper, const char *title)
     HWND other = WaitForWindow(title, helper.Pid());
     if (!other)
         return -2;
-    for (int i = 0; i < 5; i++) {
-        MoveCursorTo(350 + 25 * i, 300 + 10 * i);
-        FlushEvents(60);
-    }
+    // The library arrives with the program's first mouse input after the
+    // hook was set; the pointer moves on until it has, or the bound passes.
     DWORD_PTR loaded = 0;
-    SendMessageTimeoutA(other, QueryMessage(), 1, 0, SMTO_ABORTIFHUNG, 5000, &loaded);
+    int step = 0;
+    WaitFor(
+        [&] {
+            MoveCursorTo(350 + 25 * (step % 5), 300 + 10 * (step % 5));
+            step++;
+            return SendMessageTimeoutA(other, QueryMessage(), 1, 0, SMTO_ABORTIFHUNG, 5000,
+                                       &loaded) &&
+                   loaded == 1;
+        },
+        waitMs);
     return (LRESULT)loaded;
 }
 
@@ -82,7 +89,7 @@ TEST_F(LibraryLifecycle, LoadCreatesHiddenMenuWindowOwnedByLoadingThread)
     EXPECT_EQ(nullptr, GetWindow(menu, GW_OWNER));
     EXPECT_EQ((LONG_PTR)lib.module, GetWindowLongPtrA(menu, GWLP_HINSTANCE));
     EXPECT_EQ((LONG_PTR)lib.FMDeskWndProc, GetWindowLongPtrA(menu, GWLP_WNDPROC));
-    FlushEvents(200);
+    FlushEvents(kQuietMs);
     EXPECT_FALSE(IsWindowVisible(menu));
     EXPECT_EQ(1u, MenuWindowsOfProcess(GetCurrentProcessId()).size());
 }
@@ -143,7 +150,7 @@ TEST_F(LibraryLifecycle, UnloadLeavesNoHookBehind)
     GetClientRect(hwnd, &r);
     MapWindowPoints(hwnd, NULL, (POINT *)&r, 2);
     RightClickAt(r.left + 50, r.top + 50);
-    FlushEvents(200);
+    FlushEvents(kQuietMs);
     EXPECT_EQ(nullptr, GetModuleHandleA("swv32.dll"));
 }
 
@@ -168,7 +175,7 @@ TEST_F(LibraryLifecycle, NoProgramReceivesTheLibraryAfterUnload)
     ASSERT_EQ(1, LibraryArrivesInOtherProgram(earlier, "Earlier hook target"));
     lib.Free();
     Process later;
-    EXPECT_EQ(0, LibraryArrivesInOtherProgram(later, "Late hook target"));
+    EXPECT_EQ(0, LibraryArrivesInOtherProgram(later, "Late hook target", kQuietMs));
     EXPECT_TRUE(earlier.Running());
 }
 

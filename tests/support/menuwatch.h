@@ -57,8 +57,4 @@ class MenuCloser
     HANDLE stop_, thread_;
 };
 
-// How long a test waits to see that something does not happen, such as a
-// second menu for one press.
-constexpr DWORD kQuietMs = 1000;
-
 } // namespace swv

@@ -124,6 +124,14 @@ bool WaitFor(const std::function<bool()> &cond, DWORD timeoutMs)
     }
 }
 
+::testing::AssertionResult Eventually(const std::function<::testing::AssertionResult()> &check,
+                                      DWORD timeoutMs)
+{
+    ::testing::AssertionResult last = ::testing::AssertionFailure();
+    WaitFor([&] { return bool(last = check()); }, timeoutMs);
+    return last;
+}
+
 // ---- Windows -----------------------------------------------------------
 
 static const char kTestClass[] = "SwvTestWindow";
@@ -732,7 +740,10 @@ SystemCtl3dScope::SystemCtl3dScope()
         DeleteFileA(path_.c_str());
         MoveFileA(saved_.c_str(), path_.c_str());
     }
-    hadOriginal_ = CopyFileA(path_.c_str(), saved_.c_str(), FALSE) != 0;
+    // Never over what is set aside: if it could not go back (a program holds
+    // the stand-in mapped), it is still the only copy of Wine's own.
+    hadOriginal_ = CopyFileA(path_.c_str(), saved_.c_str(), TRUE) != 0 ||
+                   GetFileAttributesA(saved_.c_str()) != INVALID_FILE_ATTRIBUTES;
     log_ = MakeTempDir("ctl3d") + "\\calls.log";
     SetEnvironmentVariableA("SWV_CTL3D_LOG", log_.c_str());
 }

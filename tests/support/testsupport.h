@@ -32,6 +32,15 @@ bool TakeQuitSeen();
 // Pumps messages until cond() holds or timeoutMs passes.
 bool WaitFor(const std::function<bool()> &cond, DWORD timeoutMs = 5000);
 
+// Pumps until check() succeeds or timeoutMs passes; its last result. For
+// what another program does at its own pace, such as placing its windows.
+::testing::AssertionResult Eventually(const std::function<::testing::AssertionResult()> &check,
+                                      DWORD timeoutMs = 3000);
+
+// How long a test waits, once, to see that something does not happen, such
+// as a second menu for one press.
+constexpr DWORD kQuietMs = 1000;
+
 // ---- Windows -----------------------------------------------------------
 
 // A top-level (or owned) window of a registered class with DefWindowProcA,
@@ -46,7 +55,8 @@ void DestroyTestWindows();
 
 std::string WindowText(HWND hwnd);
 ::testing::AssertionResult WindowPosIs(HWND hwnd, int x, int y, int cx, int cy);
-#define EXPECT_WINDOWPOS(hwnd, x, y, cx, cy) EXPECT_TRUE(::swv::WindowPosIs(hwnd, x, y, cx, cy))
+#define EXPECT_WINDOWPOS(hwnd, x, y, cx, cy)                                                       \
+    EXPECT_TRUE(::swv::Eventually([&] { return ::swv::WindowPosIs(hwnd, x, y, cx, cy); }))
 
 // The windows of `among`, in Z-order from the top, found by walking GW_HWNDNEXT.
 std::vector<HWND> ZOrder(const std::vector<HWND> &among);
