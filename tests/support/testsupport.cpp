@@ -541,10 +541,16 @@ void AwaitSeparateClick()
         Sleep(GetDoubleClickTime() - since);
 }
 
-void RightClickAt(int x, int y)
+void PointAt(int x, int y)
 {
     AwaitSeparateClick();
     MoveCursorTo(x, y);
+    FlushEvents(kRestMs);
+}
+
+void RightClickAt(int x, int y)
+{
+    PointAt(x, y);
     MouseButton(x, y, MOUSEEVENTF_RIGHTDOWN);
     FlushEvents(30); // held as long as a user holds it
     MouseButton(x, y, MOUSEEVENTF_RIGHTUP);
@@ -552,8 +558,7 @@ void RightClickAt(int x, int y)
 
 void LeftClickAt(int x, int y)
 {
-    AwaitSeparateClick();
-    MoveCursorTo(x, y);
+    PointAt(x, y);
     MouseButton(x, y, MOUSEEVENTF_LEFTDOWN);
     Sleep(50); // held as long as a user holds it
     MouseButton(x, y, MOUSEEVENTF_LEFTUP);
