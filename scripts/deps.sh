@@ -5,7 +5,7 @@
 # Installing packages needs root.
 set -euo pipefail
 
-PACKAGES=(cmake g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb x11-apps imagemagick clang libclang-rt-14-dev)
+PACKAGES=(cmake g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb x11-apps imagemagick clang clang-format libclang-rt-14-dev)
 missing=()
 for p in "${PACKAGES[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

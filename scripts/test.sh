@@ -3,6 +3,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/deps.sh"
+"$root/scripts/check-format.sh"
 "$root/scripts/build.sh"
 cd "$root/build"
 ctest --output-on-failure "$@"
