@@ -1,0 +1,179 @@
+#include "testsupport.h"
+
+#include <commdlg.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace swv
+{
+
+// ---- The menu library ------------------------------------------------------
+
+template <typename F> static void Resolve(HMODULE module, F &fn, const char *name)
+{
+    fn = reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(module, name)));
+}
+
+bool SwvLib::Load()
+{
+    module = LoadLibraryA("swv32.dll");
+    if (!module)
+        return false;
+    Resolve(module, DllEntryPoint, "DllEntryPoint");
+    Resolve(module, FMDeskWndProc, "FMDeskWndProc");
+    Resolve(module, FMMouseHook, "FMMouseHook");
+    Resolve(module, EnumWndProc, "EnumWndProc");
+    Resolve(module, OpenHook, "OpenHook");
+    Resolve(module, TileWindows, "TileWindows");
+    Resolve(module, CascadeWindows, "CascadeWindows");
+    Resolve(module, Push, "Push");
+    Resolve(module, Run, "Run");
+    Resolve(module, SetWindow, "SetWindow");
+    Resolve(module, GetTaskWindowNumber, "GetTaskWindowNumber");
+    Resolve(module, GetWindowTitle, "GetWindowTitle");
+    Resolve(module, GetWindowHandle, "GetWindowHandle");
+    return true;
+}
+
+void SwvLib::Free()
+{
+    if (module)
+        FreeLibrary(module);
+    module = NULL;
+}
+
+HWND SwvLib::MenuWindow() const
+{
+    return FindMenuWindow(GetCurrentThreadId());
+}
+
+static bool IsMenuWindow(HWND hwnd)
+{
+    char cls[32];
+    return GetClassNameA(hwnd, cls, sizeof cls) && strcmp(cls, "TaskWindow") == 0;
+}
+
+static BOOL CALLBACK FindTaskWindow(HWND hwnd, LPARAM lParam)
+{
+    if (IsMenuWindow(hwnd)) {
+        *reinterpret_cast<HWND *>(lParam) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindMenuWindow(DWORD threadId)
+{
+    HWND found = NULL;
+    EnumThreadWindows(threadId, FindTaskWindow, (LPARAM)&found);
+    return found;
+}
+
+std::vector<HWND> MenuWindowsOfProcess(DWORD pid)
+{
+    std::vector<HWND> found;
+    for (HWND h = FindWindowExA(NULL, NULL, "TaskWindow", NULL); h;
+         h = FindWindowExA(NULL, h, "TaskWindow", NULL)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == pid)
+            found.push_back(h);
+    }
+    return found;
+}
+
+std::vector<std::pair<WORD, std::string>> ModuleExports(HMODULE module)
+{
+    std::vector<std::pair<WORD, std::string>> result;
+    auto *base = reinterpret_cast<const BYTE *>(module);
+    auto *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(base);
+    auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS *>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY &dir =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    if (!dir.VirtualAddress)
+        return result;
+    auto *exp = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY *>(base + dir.VirtualAddress);
+    auto *functions = reinterpret_cast<const DWORD *>(base + exp->AddressOfFunctions);
+    auto *names = reinterpret_cast<const DWORD *>(base + exp->AddressOfNames);
+    auto *ordinals = reinterpret_cast<const WORD *>(base + exp->AddressOfNameOrdinals);
+    for (DWORD i = 0; i < exp->NumberOfFunctions; i++) {
+        if (!functions[i])
+            continue;
+        std::string name;
+        for (DWORD j = 0; j < exp->NumberOfNames; j++)
+            if (ordinals[j] == i)
+                name = reinterpret_cast<const char *>(base + names[j]);
+        result.emplace_back((WORD)(exp->Base + i), name);
+    }
+    return result;
+}
+
+// ---- Profile ---------------------------------------------------------------
+
+static const char *const kKeys[3] = {"PushTo", "DisableTitleMenu", "DisableDesktopMenu"};
+
+ProfileScope::ProfileScope()
+{
+    for (int i = 0; i < 3; i++) {
+        char buf[64];
+        GetProfileStringA("Swivlet", kKeys[i], "\x01", buf, sizeof buf);
+        had_[i] = strcmp(buf, "\x01") != 0;
+        saved_[i] = buf;
+        WriteProfileStringA("Swivlet", kKeys[i], NULL);
+    }
+}
+
+ProfileScope::~ProfileScope()
+{
+    for (int i = 0; i < 3; i++)
+        WriteProfileStringA("Swivlet", kKeys[i], had_[i] ? saved_[i].c_str() : NULL);
+}
+
+void ProfileScope::Set(const char *key, const char *value)
+{
+    WriteProfileStringA("Swivlet", key, value);
+}
+
+// ---- The system's 3-D controls library -------------------------------------
+
+SystemCtl3dScope::SystemCtl3dScope()
+{
+    char dir[MAX_PATH];
+    GetSystemDirectoryA(dir, sizeof dir);
+    path_ = std::string(dir) + "\\ctl3d32.dll";
+    saved_ = path_ + ".swvsave";
+    // A run that ended early may have left Wine's own copy aside.
+    if (GetFileAttributesA(saved_.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        DeleteFileA(path_.c_str());
+        MoveFileA(saved_.c_str(), path_.c_str());
+    }
+    // Never over what is set aside: if it could not go back (a program holds
+    // the stand-in mapped), it is still the only copy of Wine's own.
+    hadOriginal_ = CopyFileA(path_.c_str(), saved_.c_str(), TRUE) != 0 ||
+                   GetFileAttributesA(saved_.c_str()) != INVALID_FILE_ATTRIBUTES;
+    log_ = MakeTempDir("ctl3d") + "\\calls.log";
+    SetEnvironmentVariableA("SWV_CTL3D_LOG", log_.c_str());
+}
+
+SystemCtl3dScope::~SystemCtl3dScope()
+{
+    SetEnvironmentVariableA("SWV_CTL3D_LOG", NULL);
+    DeleteFileA(path_.c_str());
+    if (hadOriginal_)
+        MoveFileA(saved_.c_str(), path_.c_str());
+}
+
+bool SystemCtl3dScope::Remove()
+{
+    DeleteFileA(path_.c_str());
+    return GetFileAttributesA(path_.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+bool SystemCtl3dScope::InstallFake()
+{
+    return CopyFileA(FakeCtl3dPath().c_str(), path_.c_str(), FALSE) != 0;
+}
+
+} // namespace swv

@@ -1,0 +1,76 @@
+// The menu library loaded in the test, and the system state it reads: its WIN.INI section and the
+// 3-D controls library.
+#pragma once
+
+#include "base.h"
+
+namespace swv
+{
+
+// ---- The menu library ------------------------------------------------------
+
+struct SwvLib {
+    HMODULE module = NULL;
+    BOOL(WINAPI *DllEntryPoint)(HINSTANCE, DWORD, LPVOID) = nullptr;
+    LRESULT(CALLBACK *FMDeskWndProc)(HWND, UINT, WPARAM, LPARAM) = nullptr;
+    LRESULT(CALLBACK *FMMouseHook)(int, WPARAM, LPARAM) = nullptr;
+    BOOL(CALLBACK *EnumWndProc)(HWND, LPARAM) = nullptr;
+    UINT_PTR(CALLBACK *OpenHook)(HWND, UINT, WPARAM, LPARAM) = nullptr;
+    void(WINAPI *TileWindows)(void) = nullptr;
+    void(WINAPI *CascadeWindows)(void) = nullptr;
+    void(WINAPI *Push)(void) = nullptr;
+    void(WINAPI *Run)(void) = nullptr;
+    void(WINAPI *SetWindow)(HWND) = nullptr;
+    int(WINAPI *GetTaskWindowNumber)(void) = nullptr;
+    BOOL(WINAPI *GetWindowTitle)(LPSTR, int) = nullptr;
+    HWND(WINAPI *GetWindowHandle)(int) = nullptr;
+
+    bool Load(); // LoadLibraryA("swv32.dll") and every export that exists
+    void Free(); // FreeLibrary, once
+    HWND MenuWindow() const;
+};
+
+// The hidden "TaskWindow" of a thread, or null.
+HWND FindMenuWindow(DWORD threadId);
+// Hidden "TaskWindow"s of a process.
+std::vector<HWND> MenuWindowsOfProcess(DWORD pid);
+
+// Exports of a loaded module, by ordinal: name (or "" when exported by
+// ordinal only).
+std::vector<std::pair<WORD, std::string>> ModuleExports(HMODULE module);
+
+// ---- Profile ---------------------------------------------------------------
+
+// Sets the "Swivlet" section of WIN.INI for a test and puts it back after.
+class ProfileScope
+{
+  public:
+    ProfileScope();
+    ~ProfileScope();
+    void Set(const char *key, const char *value);
+
+  private:
+    std::string saved_[3];
+    bool had_[3] = {};
+};
+
+// ---- The system's 3-D controls library -------------------------------------
+
+// Puts the test's choice of CTL3D32.DLL into the system folder for one test,
+// and Wine's own back afterwards.
+class SystemCtl3dScope
+{
+  public:
+    SystemCtl3dScope();
+    ~SystemCtl3dScope();
+    bool Remove();
+    bool InstallFake(); // the recording stand-in; calls go to LogPath()
+    const std::string &LogPath() const { return log_; }
+    std::string Log() const { return ReadFileText(log_); }
+
+  private:
+    std::string path_, saved_, log_;
+    bool hadOriginal_ = false;
+};
+
+} // namespace swv
