@@ -99,15 +99,21 @@ class DesktopSession : public ::testing::Test
     }
 
     // Moves the pointer over a window, so that its program receives mouse
-    // input and the hook brings the library into it.
-    void Hover(HWND hwnd)
+    // input and the hook brings the library into it; whether it came within
+    // timeoutMs.
+    bool PointAt(HWND hwnd, DWORD timeoutMs = 5000)
     {
         RECT r;
         GetWindowRect(hwnd, &r);
         for (int i = 0; i < 3; i++)
             swv::MoveCursorTo(r.left + 40 + 15 * i, r.top + 60 + 10 * i);
         DWORD pid = PidOf(hwnd);
-        EXPECT_TRUE(swv::WaitFor([pid] { return !swv::MenuWindowsOfProcess(pid).empty(); }))
+        return swv::WaitFor([pid] { return !swv::MenuWindowsOfProcess(pid).empty(); }, timeoutMs);
+    }
+
+    void Hover(HWND hwnd)
+    {
+        EXPECT_TRUE(PointAt(hwnd))
             << "the hook brought no library into \"" << swv::WindowText(hwnd) << "\"";
     }
 
