@@ -121,8 +121,7 @@ class DesktopSession : public ::testing::Test
     // programs are doing.
     static void RightPressAndRelease(POINT pt)
     {
-        swv::AwaitSeparateClick();
-        swv::MoveCursorTo(pt.x, pt.y);
+        swv::RestPointerAt(pt.x, pt.y);
         swv::MouseButton(pt.x, pt.y, MOUSEEVENTF_RIGHTDOWN);
         Sleep(60); // held as long as a user holds it
         swv::MouseButton(pt.x, pt.y, MOUSEEVENTF_RIGHTUP);

@@ -157,8 +157,7 @@ TEST_F(MouseHook, ClickedWindowStillReceivesItsPresses)
     POINT pt = CaptionPoint(window);
     // Press and release as a user does, whatever the window is doing between.
     MenuCapture shown = CaptureMenu([&] {
-        AwaitSeparateClick();
-        MoveCursorTo(pt.x, pt.y);
+        RestPointerAt(pt.x, pt.y);
         MouseButton(pt.x, pt.y, MOUSEEVENTF_RIGHTDOWN);
         Sleep(60); // held as long as a user holds it
         MouseButton(pt.x, pt.y, MOUSEEVENTF_RIGHTUP);

@@ -533,10 +533,31 @@ void AwaitSeparateClick()
         Sleep(GetDoubleClickTime() - since);
 }
 
-void RightClickAt(int x, int y)
+void RestPointerAt(int x, int y)
 {
     AwaitSeparateClick();
     MoveCursorTo(x, y);
+    // Under Wine the desktop's program turns the display's crossing events
+    // into moves to where the display had the pointer, which may be the
+    // place before this one, and now and then only after this move: a press
+    // followed by such a move is the start of a drag to a list view, which
+    // then shows no menu. The press waits until input is quiet with the
+    // pointer here, putting it back if a late move took it away.
+    WaitFor([x, y] {
+        POINT at;
+        if (GetCursorPos(&at) && (at.x != x || at.y != y)) {
+            MoveCursorTo(x, y);
+            return false;
+        }
+        LASTINPUTINFO lii = {};
+        lii.cbSize = sizeof lii;
+        return GetLastInputInfo(&lii) && GetTickCount() - lii.dwTime >= 100;
+    });
+}
+
+void RightClickAt(int x, int y)
+{
+    RestPointerAt(x, y);
     MouseButton(x, y, MOUSEEVENTF_RIGHTDOWN);
     FlushEvents(30); // held as long as a user holds it
     MouseButton(x, y, MOUSEEVENTF_RIGHTUP);
@@ -544,8 +565,7 @@ void RightClickAt(int x, int y)
 
 void LeftClickAt(int x, int y)
 {
-    AwaitSeparateClick();
-    MoveCursorTo(x, y);
+    RestPointerAt(x, y);
     MouseButton(x, y, MOUSEEVENTF_LEFTDOWN);
     Sleep(50); // held as long as a user holds it
     MouseButton(x, y, MOUSEEVENTF_LEFTUP);

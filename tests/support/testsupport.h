@@ -131,6 +131,9 @@ std::vector<InkBand> MenuInkBands(HWND popup);
 // input, which may have been a press there (in an earlier test, say).
 void AwaitSeparateClick();
 void MoveCursorTo(int x, int y);
+// Where a user's press begins: a separate click, with the pointer moved to
+// (x, y) and resting there.
+void RestPointerAt(int x, int y);
 void MouseButton(int x, int y, DWORD flags); // MOUSEEVENTF_RIGHTDOWN and so on
 void RightClickAt(int x, int y);
 void LeftClickAt(int x, int y);
