@@ -72,6 +72,7 @@ TEST_F(ArrangeFromMenu, CascadeStacksTheOtherProgramsWindows)
         EXPECT_WINDOWPOS(h, k * step, k * step, cx - k * step, cy - k * step);
     }
     EXPECT_TRUE(ZOrderIs(list));
+    SaveScreenshot("cascade");
 }
 
 TEST_F(ArrangeFromMenu, PushSendsTheClickedWindowBehindTheOthers)
