@@ -18,6 +18,10 @@ if [ ! -d "$WINEPREFIX" ]; then
     DISPLAY= wineboot -i >/dev/null 2>&1
     wineserver -w
 fi
+# Debian's Wine never finds its own fonts where it installs them (see
+# tests/harness/swv-wine.in); in the prefix's Fonts folder it does.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+[ -f "$fonts/marlett.ttf" ] || cp /usr/share/wine/fonts/* "$fonts/"
 
 if [ -n "${DISPLAY:-}" ] && xwd -root -silent -display "$DISPLAY" >/dev/null 2>&1; then
     echo "Swivlet runs on a Wine virtual desktop on $DISPLAY."

@@ -75,6 +75,7 @@ TEST_F(ArrangeFromMenu, CascadeStacksTheOtherProgramsWindows)
         EXPECT_WINDOWPOS(h, k * step, k * step, cx - k * step, cy - k * step);
     }
     EXPECT_TRUE(ZOrderIs(list)) << "the clicked window in front, the others in their order";
+    SaveScreenshot("cascade");
 }
 
 TEST_F(ArrangeFromMenu, PushSendsTheClickedWindowBehindTheOthers)

@@ -49,7 +49,22 @@ void PointAt(int x, int y)
 {
     AwaitSeparateClick();
     MoveCursorTo(x, y);
-    FlushEvents(kRestMs);
+    // Under Wine the desktop's program turns the display's crossing events
+    // into moves to where the display had the pointer, which may be the
+    // place before this one, and now and then only after this move: a press
+    // followed by such a move is the start of a drag to a list view, which
+    // then shows no menu. The press waits until input has been quiet for
+    // kRestMs with the pointer here, putting it back if a late move took it.
+    WaitFor([x, y] {
+        POINT at;
+        if (GetCursorPos(&at) && (at.x != x || at.y != y)) {
+            MoveCursorTo(x, y);
+            return false;
+        }
+        LASTINPUTINFO lii = {};
+        lii.cbSize = sizeof lii;
+        return GetLastInputInfo(&lii) && GetTickCount() - lii.dwTime >= kRestMs;
+    });
 }
 
 void RightClickAt(int x, int y)

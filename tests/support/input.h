@@ -13,9 +13,8 @@ namespace swv
 // input, which may have been a press there (in an earlier test, say).
 void AwaitSeparateClick();
 void MoveCursorTo(int x, int y);
-// Before a press: a separate click, and the pointer comes to rest at the
-// point first, as a user's does. Under Wine a press that follows the jump at
-// once can reach a list view late enough that it takes no click from it.
+// Before a press: a separate click, and the pointer at rest at the point
+// first, as a user's is.
 constexpr DWORD kRestMs = 250;
 void PointAt(int x, int y);
 void MouseButton(int x, int y, DWORD flags); // MOUSEEVENTF_RIGHTDOWN and so on
