@@ -25,6 +25,7 @@ fi
 work="$root/build-release"
 rm -rf "$work"
 mkdir -p "$work" "$out"
+out="$(cd "$out" && pwd)"
 for arch in i686 x86_64; do
     cmake -S "$root" -B "$work/$arch" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$arch.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DSWV_BUILD_TESTS=OFF >/dev/null
