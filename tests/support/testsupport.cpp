@@ -24,9 +24,7 @@ std::string BinPath(const std::string &name)
     return BinDir() + "\\" + name;
 }
 
-// A path of the build machine: under Wine a Unix path, and the whole file
-// system is drive Z:.
-static std::string BuildMachinePath(std::string path)
+std::string BuildMachinePath(std::string path)
 {
     if (!path.empty() && path[0] == '/') {
         for (char &c : path)

@@ -15,7 +15,10 @@ namespace swv
 
 std::string BinDir(); // folder of the running test program
 std::string BinPath(const std::string &name);
-std::string FakeCtl3dPath();              // the recording stand-in for CTL3D32.DLL
+std::string FakeCtl3dPath(); // the recording stand-in for CTL3D32.DLL
+// A path of the build machine: under Wine a Unix path, and the whole file
+// system is drive Z:.
+std::string BuildMachinePath(std::string path);
 std::string MakeTempDir(const char *tag); // fresh, empty folder
 std::string ReadFileText(const std::string &path);
 bool WriteFileText(const std::string &path, const std::string &text);
