@@ -229,7 +229,14 @@ class Release : public DesktopSession
             HWND hwnd = WaitForWindow(title.c_str(), p.Pid());
             if (!hwnd)
                 continue;
-            Hover(hwnd);
+            // The pointer over it: the hook of its width, where one runs,
+            // brings the library in.
+            RECT r;
+            GetWindowRect(hwnd, &r);
+            for (int i = 0; i < 3; i++)
+                MoveCursorTo(r.left + 40 + 15 * i, r.top + 60 + 10 * i);
+            if (!WaitFor([&] { return !MenuWindowsOfProcess(p.Pid()).empty(); }, 2000))
+                continue;
             MenuWatch watch;
             RightPressAndRelease(CaptionPoint(hwnd));
             bool shown = watch.WaitForSwivletMenus(1, 3000) && watch.SwivletMenus(p.Pid()) == 1;
