@@ -212,9 +212,10 @@ class Release : public DesktopSession
         }
     }
 
-    // A program's window, for every width that runs: its caption pressed
-    // until one shows Swivlet's menu there. Under Wine, while both widths
-    // run, only one of them is served (see e2e/partner_test.cpp).
+    // A helper program's window whose caption press showed Swivlet's menu in
+    // that program, a program of each width that runs tried in turn; null
+    // when none showed it. Under Wine, while both widths run, the programs
+    // of only one of them are served (see e2e/partner_test.cpp).
     HWND ServedWindow()
     {
         std::vector<std::string> programs = {BinPath("swvtestwin.exe")};
