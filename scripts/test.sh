@@ -4,6 +4,9 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/deps.sh"
 "$root/scripts/check-format.sh"
+# The release of the last commit, built twice from fresh clones and compared
+# byte for byte; the release tests below install and unpack it from dist/.
+"$root/scripts/check-release.sh"
 "$root/scripts/build.sh"
 cd "$root/build"
 ctest --output-on-failure "$@"

@@ -8,6 +8,8 @@
 //                    the main thread then frees it
 //   --thread WINDOW  that window lives on a second thread, which ends when
 //                    the window is closed
+//   --hold PATH      loads the library at PATH and keeps it loaded, as a
+//                    program the hook has reached does
 //
 // Windows are created in order, so the last one ends on top. The program
 // answers the registered message "SwvTest.Query": wParam 1 asks whether
@@ -168,6 +170,9 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
             CloseHandle(CreateThread(NULL, 0, LoadAndPump, NULL, 0, NULL));
             WaitForSingleObject(hLoaded, 10000);
             FreeLibrary(GetModuleHandleA("swv32.dll"));
+        } else if (strcmp(__argv[i], "--hold") == 0 && i + 1 < __argc) {
+            if (!LoadLibraryA(__argv[++i]))
+                return 3;
         } else if (strcmp(__argv[i], "--thread") == 0 && i + 1 < __argc) {
             CloseHandle(CreateThread(NULL, 0, WindowThread, __argv[++i], 0, NULL));
         } else if (ShowSpec(__argv[i])) {

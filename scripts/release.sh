@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Builds a release from a clean state: both widths in build-release/, and
+# into dist/ (or OUTDIR)
+#   Swivlet-<version>-win32.zip   the 32-bit build
+#   Swivlet-<version>-win64.zip   both builds, as 64-bit Windows runs them
+#   Swivlet-<version>-setup.exe   the per-user installer
+#   SHA256SUMS
+# The same commit gives the same bytes wherever it is built: times come from
+# the last commit (SOURCE_DATE_EPOCH, when not set already).
+#   ./scripts/release.sh [OUTDIR]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="${1:-$root/dist}"
+"$root/scripts/deps.sh"
+
+version="$(head -n1 "$root/VERSION")"
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH="$(git -C "$root" log -1 --format=%ct)"
+fi
+export SOURCE_DATE_EPOCH LC_ALL=C TZ=UTC
+if [ -n "$(git -C "$root" status --porcelain --untracked-files=no 2>/dev/null)" ]; then
+    echo "release: the working tree has uncommitted changes; they are in this release" >&2
+fi
+
+work="$root/build-release"
+rm -rf "$work"
+mkdir -p "$work" "$out"
+out="$(cd "$out" && pwd)"
+for arch in i686 x86_64; do
+    cmake -S "$root" -B "$work/$arch" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$arch.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DSWV_BUILD_TESTS=OFF >/dev/null
+    cmake --build "$work/$arch" -j"${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}" --target swv32 swv32load \
+        >/dev/null
+done
+bin32="$work/i686/bin"
+bin64="$work/x86_64/bin"
+
+# The user's guide and the licence with Windows line ends.
+docs="$work/docs"
+mkdir -p "$docs"
+sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' "$root/packaging/README.txt" >"$docs/README.txt"
+sed -e 's/$/\r/' "$root/LICENSE" >"$docs/LICENSE.txt"
+
+stage32="$work/stage/win32"
+stage64="$work/stage/win64"
+mkdir -p "$stage32" "$stage64/x86"
+cp "$bin32/swv32load.exe" "$bin32/swv32.dll" "$docs/README.txt" "$docs/LICENSE.txt" "$stage32/"
+cp "$bin64/swv32load.exe" "$bin64/swv32.dll" "$docs/README.txt" "$docs/LICENSE.txt" "$stage64/"
+cp "$bin32/swv32load.exe" "$bin32/swv32.dll" "$stage64/x86/"
+
+name="Swivlet-$version"
+rm -f "$out/$name-win32.zip" "$out/$name-win64.zip" "$out/$name-setup.exe" "$out/SHA256SUMS"
+python3 "$root/packaging/zip.py" "$out/$name-win32.zip" "$stage32"
+python3 "$root/packaging/zip.py" "$out/$name-win64.zip" "$stage64"
+makensis -V2 -DVERSION="$version" -DBIN32="$bin32" -DBIN64="$bin64" -DDOCS="$docs" \
+    -DOUTFILE="$out/$name-setup.exe" "$root/packaging/swivlet.nsi"
+(cd "$out" && sha256sum "$name-setup.exe" "$name-win32.zip" "$name-win64.zip" >SHA256SUMS)
+echo "release: $out"
+cat "$out/SHA256SUMS"
