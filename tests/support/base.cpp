@@ -9,6 +9,9 @@
 namespace swv
 {
 
+// Unbuffered, so that a test program that dies leaves what it had printed.
+static const int unbuffered = (setvbuf(stdout, NULL, _IONBF, 0), setvbuf(stderr, NULL, _IONBF, 0));
+
 // ---- Files and folders -----------------------------------------------------
 
 std::string BinDir()
