@@ -27,6 +27,12 @@ class ArrangeFromMenu : public DesktopSession
     // `windows` as it stood while the menu was up.
     std::vector<HWND> Choose(HWND target, int downs, const std::vector<HWND> &windows)
     {
+        // The press brings the target to the front, but under Wine its own
+        // thread does that later, now and then even after the command has
+        // run; in front first, the order the command finds is known.
+        SetForegroundWindow(target);
+        EXPECT_TRUE(WaitFor([&] { return ZOrder(windows).front() == target; }))
+            << "\"" << WindowText(target) << "\" did not come to the front";
         std::vector<HWND> order;
         EXPECT_TRUE(ChooseFromMenuOn(target, downs, [&] { order = ZOrder(windows); }))
             << "no menu on \"" << WindowText(target) << "\"";
