@@ -100,10 +100,10 @@ static int RightClick(int x, int y)
     return 0;
 }
 
-static HWND ShowSpec(const char *spec)
+static HWND ShowLayout(const char *layout)
 {
     char title[512];
-    snprintf(title, sizeof title, "%s", spec);
+    snprintf(title, sizeof title, "%s", layout);
     char *at = strrchr(title, '@');
     if (!at)
         return NULL;
@@ -142,9 +142,9 @@ static DWORD WINAPI LoadAndPump(void *)
     return 0;
 }
 
-static DWORD WINAPI WindowThread(void *spec)
+static DWORD WINAPI WindowThread(void *layout)
 {
-    if (ShowSpec(static_cast<const char *>(spec)))
+    if (ShowLayout(static_cast<const char *>(layout)))
         Pump();
     return 0;
 }
@@ -175,7 +175,7 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
                 return 3;
         } else if (strcmp(__argv[i], "--thread") == 0 && i + 1 < __argc) {
             CloseHandle(CreateThread(NULL, 0, WindowThread, __argv[++i], 0, NULL));
-        } else if (ShowSpec(__argv[i])) {
+        } else if (ShowLayout(__argv[i])) {
             nOpen++;
         } else {
             return 2;
