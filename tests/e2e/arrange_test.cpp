@@ -46,8 +46,6 @@ class ArrangeFromMenu : public DesktopSession
     }
 };
 
-enum { DOWNS_PUSH = 1, DOWNS_TILE = 3, DOWNS_CASCADE = 4 };
-
 } // namespace
 
 TEST_F(ArrangeFromMenu, TileLaysTheOtherProgramsWindowsInAGrid)

@@ -9,9 +9,6 @@ using namespace swv;
 namespace
 {
 
-// Push, Arrange Icons, Tile, Cascade, then Run.
-const int DOWNS_RUN = 5;
-
 class RunFromMenu : public DesktopSession
 {
   protected:
@@ -61,9 +58,7 @@ TEST_F(RunFromMenu, ExitInAnotherProgramEndsTheLoaderAndNothingElse)
     ASSERT_EQ(1u, windows.size());
     DWORD pid = PidOf(windows[0]);
     Hover(windows[0]);
-    ASSERT_TRUE(ChooseFromMenuOn(windows[0], DOWNS_RUN));
-
-    HWND dlg = WaitForDialog("Open / Run", pid);
+    HWND dlg = OpenRunOn(windows[0]);
     ASSERT_NE(nullptr, dlg) << "no Open / Run dialog in the clicked program";
     std::vector<std::string> types;
     WaitFor([&] { return (types = FileTypes(dlg)).size() >= 3; }, 3000);
@@ -101,8 +96,7 @@ TEST_F(RunFromMenu, CancelledDialogLeavesEverythingRunning)
     ASSERT_EQ(1u, windows.size());
     DWORD pid = PidOf(windows[0]);
     Hover(windows[0]);
-    ASSERT_TRUE(ChooseFromMenuOn(windows[0], DOWNS_RUN));
-    HWND dlg = WaitForDialog("Open / Run", pid);
+    HWND dlg = OpenRunOn(windows[0]);
     ASSERT_NE(nullptr, dlg);
     ASSERT_TRUE(WaitFor([dlg] { return TakesKeys(dlg, edt1); })) << "the name box has no focus";
     PressKey(VK_ESCAPE);

@@ -6,8 +6,6 @@
 
 #include "swivlet.h"
 
-#include <dlgs.h>
-
 using namespace swv;
 
 namespace
@@ -112,17 +110,7 @@ TEST_F(BothWidths, NoPressShowsTwoMenusAndExitEndsBothLoaders)
     ASSERT_GE(on64.first + on32.first, 1) << "neither width was served";
 
     // "exit" typed into Run in a served program ends both loaders.
-    HWND served = on32.first ? w32 : w64;
-    DWORD pid = PidOf(served);
-    const int downsRun = 5;
-    ASSERT_TRUE(ChooseFromMenuOn(served, downsRun));
-    HWND dlg = WaitForDialog("Open / Run", pid);
-    ASSERT_NE(nullptr, dlg);
-    SendMessageA(GetDlgItem(dlg, edt1), WM_SETTEXT, 0, (LPARAM) "exit");
-    ClickDialogButton(dlg, IDOK);
-    HWND box = WaitForDialog("Swivlet", pid);
-    ASSERT_NE(nullptr, box);
-    ClickDialogButton(box, IDOK);
+    ASSERT_TRUE(ExitThroughRunOn(on32.first ? w32 : w64));
     EXPECT_EQ(0u, loader.Wait(10000)) << "the 64-bit loader did not end";
     EXPECT_TRUE(WaitFor([] { return !Marked(SWV_HOST_MARK_32); }, 10000))
         << "the 32-bit loader did not end";

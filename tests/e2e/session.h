@@ -4,10 +4,15 @@
 
 #include "testsupport.h"
 
+#include <dlgs.h>
+
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
+
+// How many presses of the Down key reach each entry of the menu.
+enum { DOWNS_PUSH = 1, DOWNS_TILE = 3, DOWNS_CASCADE = 4, DOWNS_RUN = 5 };
 
 inline std::string LoaderCommand(const std::string &tail = "")
 {
@@ -158,6 +163,31 @@ class DesktopSession : public ::testing::Test
         }
         swv::PressKey(VK_RETURN);
         return true;
+    }
+
+    // Chooses Run from the menu on `target`'s caption: the Open / Run dialog
+    // it shows in `target`'s program, or NULL.
+    HWND OpenRunOn(HWND target)
+    {
+        if (!ChooseFromMenuOn(target, DOWNS_RUN))
+            return NULL;
+        return swv::WaitForDialog("Open / Run", PidOf(target));
+    }
+
+    // Types "exit" into Run from the menu on `served`'s caption and confirms
+    // the question whether Swivlet should end.
+    ::testing::AssertionResult ExitThroughRunOn(HWND served)
+    {
+        HWND dlg = OpenRunOn(served);
+        if (!dlg)
+            return ::testing::AssertionFailure() << "no Open / Run dialog";
+        SendMessageA(GetDlgItem(dlg, edt1), WM_SETTEXT, 0, (LPARAM) "exit");
+        swv::ClickDialogButton(dlg, IDOK);
+        HWND box = swv::WaitForDialog("Swivlet", PidOf(served));
+        if (!box)
+            return ::testing::AssertionFailure() << "no question whether to end";
+        swv::ClickDialogButton(box, IDOK);
+        return ::testing::AssertionSuccess();
     }
 
     // Swivlet's menu (owned by a "TaskWindow") on the screen in a process,

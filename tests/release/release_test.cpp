@@ -9,7 +9,6 @@
 #include "swivlet.h"
 #include "version.h"
 
-#include <dlgs.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -276,16 +275,7 @@ TEST_F(Release, PortableArchiveRunsFromAFolderWithSpacesAndEndsWithExit)
     ASSERT_NE(nullptr, served) << "no caption press showed the menu";
 
     // "exit" typed into Run ends Swivlet, every width of it.
-    DWORD pid = PidOf(served);
-    const int downsRun = 5;
-    ASSERT_TRUE(ChooseFromMenuOn(served, downsRun));
-    HWND dlg = WaitForDialog("Open / Run", pid);
-    ASSERT_NE(nullptr, dlg);
-    SendMessageA(GetDlgItem(dlg, edt1), WM_SETTEXT, 0, (LPARAM) "exit");
-    ClickDialogButton(dlg, IDOK);
-    HWND box = WaitForDialog("Swivlet", pid);
-    ASSERT_NE(nullptr, box);
-    ClickDialogButton(box, IDOK);
+    ASSERT_TRUE(ExitThroughRunOn(served));
     EXPECT_EQ(0u, loader.Wait(10000)) << "the loader did not end";
     EXPECT_TRUE(
         WaitFor([] { return !Marked(SWV_HOST_MARK_32) && !Marked(SWV_HOST_MARK_64); }, 10000))
