@@ -63,11 +63,8 @@ class BothWidths : public DesktopSession
     // A helper program of one width, showing one window.
     HWND Start(Process &p, const std::string &exe, const char *title, int x, int y)
     {
-        std::string cmd = "\"" + exe + "\" \"" + title + "@" + std::to_string(x) + "," +
-                          std::to_string(y) + ",360,240\"";
-        if (!p.Start(cmd))
-            return NULL;
-        HWND h = WaitForWindow(title, p.Pid());
+        HWND h = StartWindowHelper(p, title,
+                                   std::to_string(x) + "," + std::to_string(y) + ",360,240", exe);
         // Which width Wine serves is not known beforehand.
         if (h)
             BringLibraryInto(h, kQuietMs);

@@ -443,9 +443,7 @@ TEST_F(Target, TheClimbEndsHoweverLongTheOwnerChain)
 TEST_F(Arrange, AHungProgramsWindowHoldsNothingUp)
 {
     Process hung;
-    ASSERT_TRUE(
-        hung.Start("\"" + BinPath("swvtestwin.exe") + "\" \"Hung program@600,420,200,150\""));
-    HWND h = WaitForWindow("Hung program", hung.Pid());
+    HWND h = StartWindowHelper(hung, "Hung program", "600,420,200,150");
     ASSERT_NE(nullptr, h);
     std::vector<HWND> mine = Windows(2);
     PostMessageA(h, RegisterWindowMessageA("SwvTest.Query"), 4, 60000);

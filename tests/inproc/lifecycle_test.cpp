@@ -41,12 +41,9 @@ UINT QueryMessage()
 // to waitMs, and asks it whether the hook has brought the library into it.
 LRESULT LibraryArrivesInOtherProgram(Process &helper, const char *title, DWORD waitMs = 5000)
 {
-    std::string window = std::string(title) + "@300,200,300,200";
-    if (!helper.Start("\"" + BinPath("swvtestwin.exe") + "\" \"" + window + "\""))
-        return -1;
-    HWND other = WaitForWindow(title, helper.Pid());
+    HWND other = StartWindowHelper(helper, title, "300,200,300,200");
     if (!other)
-        return -2;
+        return -1;
     // The library arrives with the program's first mouse input after the
     // hook was set; the pointer moves on until it has, or the bound passes.
     DWORD_PTR loaded = 0;

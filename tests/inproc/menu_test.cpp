@@ -94,8 +94,7 @@ TEST_F(MenuWindow, TakesTheFrontOnlyWhenItsThreadIsNotInFront)
     EXPECT_EQ(own, during);
 
     Process other;
-    ASSERT_TRUE(other.Start("\"" + BinPath("swvtestwin.exe") + "\" \"In front@500,300,300,200\""));
-    HWND front = WaitForWindow("In front", other.Pid());
+    HWND front = StartWindowHelper(other, "In front", "500,300,300,200");
     ASSERT_NE(nullptr, front);
     SetForegroundWindow(front);
     ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == front; }));

@@ -24,9 +24,7 @@ HANDLE MarkPartner()
 TEST_F(PartnerWidth, LeavesOtherProgramsPressesToARunningPartner)
 {
     Process other;
-    ASSERT_TRUE(
-        other.Start("\"" + BinPath("swvtestwin.exe") + "\" \"Other width@500,300,300,200\""));
-    HWND theirs = WaitForWindow("Other width", other.Pid());
+    HWND theirs = StartWindowHelper(other, "Other width", "500,300,300,200");
     ASSERT_NE(nullptr, theirs);
     HWND mine = CreateTestWindow("This width", 100, 100, 300, 200);
     FlushEvents();

@@ -294,8 +294,7 @@ TEST_F(Release, InstallerInstallsUpgradesOverARunningSwivletAndUninstalls)
     // A window of a helper program covers the desktop, so that the programs
     // holding the library are the test's own.
     Process backdrop;
-    ASSERT_TRUE(backdrop.Start("\"" + BinPath("swvtestwin.exe") + "\" \"Backdrop@0,0,1024,768\""));
-    ASSERT_NE(nullptr, WaitForWindow("Backdrop", backdrop.Pid()));
+    ASSERT_NE(nullptr, StartWindowHelper(backdrop, "Backdrop", "0,0,1024,768"));
     // A user's setting, which neither the installer nor the uninstaller touches.
     profile.Set(SWV_KEY_PUSHTO, "1");
 

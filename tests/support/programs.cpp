@@ -98,4 +98,13 @@ HWND WaitForWindow(const char *title, DWORD pid, DWORD timeoutMs)
     return found;
 }
 
+HWND StartWindowHelper(Process &p, const std::string &title, const std::string &place,
+                       const std::string &exe)
+{
+    std::string program = exe.empty() ? BinPath("swvtestwin.exe") : exe;
+    if (!p.Start("\"" + program + "\" \"" + title + "@" + place + "\""))
+        return NULL;
+    return WaitForWindow(title.c_str(), p.Pid());
+}
+
 } // namespace swv

@@ -33,4 +33,9 @@ class Process
 // Top-level window of a process with that title, waiting up to timeoutMs.
 HWND WaitForWindow(const char *title, DWORD pid = 0, DWORD timeoutMs = 10000);
 
+// Starts the window helper (or `exe`, a copy of it) in `p` with one window
+// titled `title` at `place` ("x,y,cx,cy"): that window once shown, or NULL.
+HWND StartWindowHelper(Process &p, const std::string &title, const std::string &place,
+                       const std::string &exe = "");
+
 } // namespace swv
