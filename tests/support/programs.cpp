@@ -32,8 +32,11 @@ bool Process::Start(const std::string &cmdLine, const char *cwd)
     std::vector<char> line(cmdLine.begin(), cmdLine.end());
     line.push_back('\0');
     if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, CREATE_SUSPENDED, NULL, cwd, &si,
-                        &pi_))
+                        &pi_)) {
+        // The failing program and the system's reason are the evidence.
+        fprintf(stderr, "could not start %s: error %lu\n", cmdLine.c_str(), GetLastError());
         return false;
+    }
     AssignProcessToJobObject(TestJob(), pi_.hProcess);
     ResumeThread(pi_.hThread);
     return true;
