@@ -78,7 +78,8 @@ TEST_F(ArrangeFromMenu, CascadeStacksTheOtherProgramsWindows)
         HWND h = list[3 - k];
         EXPECT_WINDOWPOS(h, k * step, k * step, cx - k * step, cy - k * step);
     }
-    EXPECT_TRUE(ZOrderIs(list)) << "the clicked window in front, the others in their order";
+    EXPECT_TRUE(Eventually([&] { return ZOrderIs(list); }))
+        << "the clicked window in front, the others in their order";
     SaveScreenshot("cascade");
 }
 
@@ -131,20 +132,25 @@ TEST_F(ArrangeFromMenu, PushAmongProgramsKeepsTheirOrderAndActivatesTheNext)
 
 // The same with programs nobody here wrote, each with a system menu of its
 // own on a caption press: Registry Editor in front pushes itself behind
-// WineMine and Notepad, in that order, and WineMine is then active.
+// WineMine and Notepad, in that order, and WineMine is then active. Side by
+// side, for the reason above.
 TEST_F(ArrangeFromMenu, PushAmongRealProgramsKeepsTheirOrder)
 {
     const char *const programs[][2] = {{"notepad.exe", "Untitled - Notepad"},
                                        {"winemine.exe", "WineMine"},
                                        {"regedit.exe", "Registry Editor"}};
+    const POINT places[] = {{20, 20}, {20, 400}, {520, 20}};
     std::vector<HWND> windows;
-    for (const auto &p : programs) {
+    for (int i = 0; i < 3; i++) {
         helpers.push_back(std::make_unique<Process>());
-        ASSERT_TRUE(helpers.back()->Start(p[0]));
-        HWND h = WaitForWindow(p[1], helpers.back()->Pid());
-        ASSERT_NE(nullptr, h) << p[1];
+        ASSERT_TRUE(helpers.back()->Start(programs[i][0]));
+        HWND h = WaitForWindow(programs[i][1], helpers.back()->Pid());
+        ASSERT_NE(nullptr, h) << programs[i][1];
         windows.push_back(h);
         ASSERT_TRUE(WaitFor([h] { return GetForegroundWindow() == h; }));
+        // WineMine's size is its board's.
+        UINT keep = SWP_NOZORDER | SWP_NOACTIVATE | (i == 1 ? SWP_NOSIZE : 0);
+        ASSERT_TRUE(SetWindowPos(h, NULL, places[i].x, places[i].y, 480, 340, keep));
     }
     Hover(windows[2]);
     std::vector<HWND> list = Choose(windows[2], DOWNS_PUSH, windows);

@@ -76,14 +76,27 @@ std::string WindowText(HWND hwnd)
            << ", " << y << ") size " << cx << " x " << cy;
 }
 
+struct ZOrderWalk {
+    const std::vector<HWND> *among;
+    std::vector<HWND> order;
+};
+
+static BOOL CALLBACK ZOrderProc(HWND h, LPARAM lp)
+{
+    auto *walk = reinterpret_cast<ZOrderWalk *>(lp);
+    for (HWND w : *walk->among)
+        if (w == h)
+            walk->order.push_back(h);
+    return TRUE;
+}
+
+// EnumWindows takes the list in one go; a walk window by window can meet a
+// window twice, or miss one, while other programs are reordering theirs.
 std::vector<HWND> ZOrder(const std::vector<HWND> &among)
 {
-    std::vector<HWND> order;
-    for (HWND h = GetTopWindow(NULL); h; h = GetWindow(h, GW_HWNDNEXT))
-        for (HWND w : among)
-            if (w == h)
-                order.push_back(h);
-    return order;
+    ZOrderWalk walk = {&among, {}};
+    EnumWindows(ZOrderProc, reinterpret_cast<LPARAM>(&walk));
+    return walk.order;
 }
 
 ::testing::AssertionResult ZOrderIs(const std::vector<HWND> &expected)

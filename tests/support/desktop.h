@@ -23,7 +23,7 @@ std::string WindowText(HWND hwnd);
 #define EXPECT_WINDOWPOS(hwnd, x, y, cx, cy)                                                       \
     EXPECT_TRUE(::swv::Eventually([&] { return ::swv::WindowPosIs(hwnd, x, y, cx, cy); }))
 
-// The windows of `among`, in Z-order from the top, found by walking GW_HWNDNEXT.
+// The windows of `among`, in Z-order from the top, as one snapshot.
 std::vector<HWND> ZOrder(const std::vector<HWND> &among);
 ::testing::AssertionResult ZOrderIs(const std::vector<HWND> &expectedTopFirst);
 
