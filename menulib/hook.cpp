@@ -106,7 +106,7 @@ LRESULT CALLBACK FMMouseHook(int nCode, WPARAM wParam, LPARAM lParam)
     if (nCode >= 0) {
         if (wParam == WM_NCRBUTTONDOWN) {
             const MOUSEHOOKSTRUCT *pmhs = (const MOUSEHOOKSTRUCT *)lParam;
-            EnsureSettings();
+            EnsureReady();
             if (pmhs->wHitTestCode == HTCAPTION && !bDisableTitleMenu &&
                 !PartnerServes(pmhs->hwnd)) {
                 hTargetWnd = RootWindow(pmhs->hwnd);
@@ -114,7 +114,7 @@ LRESULT CALLBACK FMMouseHook(int nCode, WPARAM wParam, LPARAM lParam)
             }
         } else if (wParam == WM_RBUTTONDOWN) {
             const MOUSEHOOKSTRUCT *pmhs = (const MOUSEHOOKSTRUCT *)lParam;
-            EnsureSettings();
+            EnsureReady();
             if (!bDisableDesktopMenu && (pmhs->hwnd == hDesktopWnd || OnDesktopViewSpace(pmhs)) &&
                 !PartnerServes(pmhs->hwnd)) {
                 hTargetWnd = hDesktopWnd;

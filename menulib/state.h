@@ -85,6 +85,7 @@ void ShutdownLibrary(void);
 HWND CreateMenuWindow(void);
 void ReadSettings(void);
 void EnsureSettings(void); /* read once, at the latest before they are needed */
+void EnsureReady(void);    /* the state a call-up needs, made on the first one */
 void BindCtl3d(void);      /* once per process */
 void RefreshTaskList(void);
 void PrepareOpenFileRecord(void);

@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include <commdlg.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +19,7 @@ template <typename F> static void Resolve(HMODULE module, F &fn, const char *nam
 
 bool SwvLib::Load()
 {
-    module = LoadLibraryA("swv32.dll");
+    module = LoadLibraryA(SWV_LIBRARY);
     if (!module)
         return false;
     Resolve(module, DllEntryPoint, "DllEntryPoint");
@@ -82,6 +83,35 @@ std::vector<HWND> MenuWindowsOfProcess(DWORD pid)
             found.push_back(h);
     }
     return found;
+}
+
+bool LibraryLoadedIn(DWORD pid)
+{
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, pid);
+    if (snap == INVALID_HANDLE_VALUE)
+        return false;
+    MODULEENTRY32 me;
+    me.dwSize = sizeof me;
+    bool found = false;
+    for (BOOL m = Module32First(snap, &me); m && !found; m = Module32Next(snap, &me))
+        found = lstrcmpiA(me.szModule, SWV_LIBRARY) == 0;
+    CloseHandle(snap);
+    return found;
+}
+
+std::string LayOutBuild(const std::string &from, const std::string &to, const char *width)
+{
+    std::string folder = ReadFileText(from + "\\swv" + width + ".build");
+    folder = folder.substr(0, folder.find_first_of("\r\n"));
+    std::string lib = std::string("\\swv") + width + ".dll";
+    CreateDirectoryA(to.c_str(), NULL);
+    CreateDirectoryA((to + "\\" + folder).c_str(), NULL);
+    if (folder.empty() ||
+        !CopyFileA((from + "\\" + folder + lib).c_str(), (to + "\\" + folder + lib).c_str(),
+                   FALSE) ||
+        !CopyFileA((from + "\\swv32load.exe").c_str(), (to + "\\swv32load.exe").c_str(), FALSE))
+        return "";
+    return folder;
 }
 
 std::vector<std::pair<WORD, std::string>> ModuleExports(HMODULE module)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base.h"
+#include "swivlet.h"
 
 namespace swv
 {
@@ -25,7 +26,7 @@ struct SwvLib {
     BOOL(WINAPI *GetWindowTitle)(LPSTR, int) = nullptr;
     HWND(WINAPI *GetWindowHandle)(int) = nullptr;
 
-    bool Load(); // LoadLibraryA("swv32.dll") and every export that exists
+    bool Load(); // LoadLibraryA(SWV_LIBRARY) and every export that exists
     void Free(); // FreeLibrary, once
     HWND MenuWindow() const;
 };
@@ -34,6 +35,13 @@ struct SwvLib {
 HWND FindMenuWindow(DWORD threadId);
 // Hidden "TaskWindow"s of a process.
 std::vector<HWND> MenuWindowsOfProcess(DWORD pid);
+// Whether this width's menu library is loaded in the program pid, from
+// wherever it was loaded.
+bool LibraryLoadedIn(DWORD pid);
+// Copies the loader of the build folder `from`, and its build of the library
+// in that build's own folder, into `to`, as a release lays them out; `width`
+// is "32" or "64". The build's folder name, "" when anything failed.
+std::string LayOutBuild(const std::string &from, const std::string &to, const char *width);
 
 // Exports of a loaded module, by ordinal: name (or "" when exported by
 // ordinal only).
