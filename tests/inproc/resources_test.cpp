@@ -64,7 +64,7 @@ TEST_P(BinaryResources, CarryFileAndProductVersion1_0_3_95)
 }
 
 INSTANTIATE_TEST_SUITE_P(Deliverables, BinaryResources,
-                         ::testing::Values("swv32.dll", "swv32load.exe"));
+                         ::testing::Values(SWV_LIBRARY, "swv32load.exe"));
 
 TEST(LoaderResources, IconIsOne32By32ImageInSixteenColours)
 {
@@ -134,7 +134,7 @@ const WORD *ReadField(const WORD *p, std::string &out)
 
 TEST(LibraryResources, OpenDialogTemplateIsTheClassicFourteenControlDialog)
 {
-    HMODULE dll = LoadLibraryExA(BinPath("swv32.dll").c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE dll = LoadLibraryExA(BinPath(SWV_LIBRARY).c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, dll);
     HRSRC res = FindResourceExA(dll, (LPCSTR)RT_DIALOG, "OPEN_DIALOG",
                                 MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
