@@ -55,6 +55,10 @@ TEST_F(Arrange, TileFillsTheWorkingAreaRowByRow)
         SCOPED_TRACE(n);
         std::vector<HWND> mine = Windows(n);
         std::vector<HWND> list = BuildList(mine);
+        // Untitled, so no task window: the focus is elsewhere until Tile moves it.
+        HWND elsewhere = CreateTestWindow("", 500, 400, 200, 150, WS_POPUP | WS_VISIBLE);
+        SetFocus(elsewhere);
+        ASSERT_EQ(elsewhere, GetFocus());
         lib.TileWindows();
         FlushEvents();
         ExpectTiled(list);
