@@ -275,14 +275,21 @@ TEST_F(Arrange, PushWithPushToCoveringTheListRaisesNothingButFocuses)
     }
 }
 
+// After a longer list, the slots past the count still hold its handles: a
+// negative count must not reach them.
 TEST_F(Arrange, NegativePushToCountsAsZero)
 {
-    std::vector<HWND> mine = Windows(4);
-    std::vector<HWND> list = BuildList(mine);
+    std::vector<HWND> mine = Windows(6);
+    BuildList(mine);
+    // Untitled, the two back-most leave the list but stay in its slots 4 and 5.
+    SetWindowTextA(mine[0], "");
+    SetWindowTextA(mine[1], "");
+    std::vector<HWND> list = BuildList({mine[2], mine[3], mine[4], mine[5]});
+    ASSERT_EQ(4u, list.size());
     SetPushTo("-2");
     lib.SetWindow(list[1]);
     lib.Push();
-    EXPECT_TRUE(ZOrderIs({list[0], list[2], list[3], list[1]}));
+    EXPECT_TRUE(ZOrderIs({list[0], list[2], list[3], list[1], mine[1], mine[0]}));
 }
 
 TEST_F(Arrange, PushRaisesMinimisedEntriesAndRestoresNothing)
