@@ -348,15 +348,23 @@ class Target : public Arrange
 TEST_F(Target, CaptionPressOfAnOwnedWindowTargetsTheRootOfItsOwners)
 {
     std::vector<HWND> mine = Windows(3);
+    // Owned by the middle entry: a climb that stops short of the root gives
+    // no task window, and Push would leave the back-most entry at the back.
     HWND owned =
-        CreateTestWindow("Owned", 200, 200, 200, 120, WS_POPUP | WS_CAPTION | WS_VISIBLE, mine[0]);
+        CreateTestWindow("Owned", 200, 200, 200, 120, WS_POPUP | WS_CAPTION | WS_VISIBLE, mine[1]);
     HWND ownedByOwned = CreateTestWindow("Owned twice", 220, 220, 200, 120,
                                          WS_POPUP | WS_CAPTION | WS_VISIBLE, owned);
     FlushEvents();
     std::vector<HWND> list = BuildList(mine);
     PressCaption(ownedByOwned);
     EXPECT_EQ(1, TakeCallUps());
-    EXPECT_EQ(mine[0], PushedWindow(list));
+    // Closed before the Push: under Wine, a window that owns shown windows
+    // drops behind the others once the Push's events are handled, whatever
+    // the target.
+    DestroyWindow(ownedByOwned);
+    DestroyWindow(owned);
+    FlushEvents();
+    EXPECT_EQ(mine[1], PushedWindow(list));
 }
 
 TEST_F(Target, CaptionPressOfAChildWindowTargetsItsTopLevelWindow)
