@@ -458,12 +458,19 @@ TEST_F(Target, TheClimbEndsHoweverLongTheOwnerChain)
 
 // A task window whose program has stopped answering holds nothing up: it is
 // listed by its title and left where it is, and every other window takes its
-// place as usual.
+// place as usual. A command waits for the hung program once (400 ms), though
+// it has two windows and one of them is maximised, which Tile and Cascade
+// would restore.
 TEST_F(Arrange, AHungProgramsWindowHoldsNothingUp)
 {
     Process hung;
-    HWND h = StartWindowHelper(hung, "Hung program", "600,420,200,150");
+    ASSERT_TRUE(
+        hung.Start("\"" + BinPath("swvtestwin.exe") +
+                   "\" \"Hung program@600,420,200,150\" \"Hung maximised@0,0,200,150,max\""));
+    HWND h = WaitForWindow("Hung program", hung.Pid());
+    HWND hMax = WaitForWindow("Hung maximised", hung.Pid());
     ASSERT_NE(nullptr, h);
+    ASSERT_NE(nullptr, hMax);
     std::vector<HWND> mine = Windows(2);
     PostMessageA(h, RegisterWindowMessageA("SwvTest.Query"), 4, 60000);
     DWORD_PTR r;
@@ -471,29 +478,30 @@ TEST_F(Arrange, AHungProgramsWindowHoldsNothingUp)
 
     ASSERT_TRUE(ShowMenu().appeared);
     std::vector<HWND> list = TaskHandles();
-    ASSERT_EQ((std::vector<HWND>{mine[1], mine[0], h}), list);
-    ASSERT_EQ("Hung program", Title(2));
+    ASSERT_EQ((std::vector<HWND>{mine[1], mine[0], hMax, h}), list);
+    ASSERT_EQ("Hung program", Title(3));
 
-    // Three windows: two columns, two rows; the hung one keeps its cell empty.
+    // Four windows: two columns, two rows; the hung ones keep their cells empty.
     int cx = GetSystemMetrics(SM_CXSCREEN), cy = UsableHeight();
     DWORD start = GetTickCount();
     lib.TileWindows();
-    EXPECT_LT(GetTickCount() - start, 1000u) << "Tile waited on the hung window";
+    EXPECT_LT(GetTickCount() - start, 1000u) << "Tile waited on the hung program again";
     EXPECT_WINDOWPOS(mine[1], 0, 0, cx / 2, cy / 2);
     EXPECT_WINDOWPOS(mine[0], cx / 2, 0, cx / 2, cy / 2);
     EXPECT_WINDOWPOS(h, 600, 420, 200, 150);
+    EXPECT_TRUE(IsZoomed(hMax));
 
-    // The hung window is the back-most: its offset stays unused.
+    // The hung ones are the back-most: their offsets stay unused.
     int step = CascadeStep();
     start = GetTickCount();
     lib.CascadeWindows();
-    EXPECT_LT(GetTickCount() - start, 1000u) << "Cascade waited on the hung window";
-    EXPECT_WINDOWPOS(mine[0], step, step, cx - step, cy - step);
-    EXPECT_WINDOWPOS(mine[1], 2 * step, 2 * step, cx - 2 * step, cy - 2 * step);
+    EXPECT_LT(GetTickCount() - start, 1000u) << "Cascade waited on the hung program again";
+    EXPECT_WINDOWPOS(mine[0], 2 * step, 2 * step, cx - 2 * step, cy - 2 * step);
+    EXPECT_WINDOWPOS(mine[1], 3 * step, 3 * step, cx - 3 * step, cy - 3 * step);
     EXPECT_WINDOWPOS(h, 600, 420, 200, 150);
 
     start = GetTickCount();
-    Command(100 + 2);
+    Command(100 + 3);
     EXPECT_LT(GetTickCount() - start, 1000u) << "the task switch waited on the hung window";
 }
 
