@@ -265,10 +265,15 @@ TEST_F(ConfigureWhileRunning, AnswerReachesTheMenuOfTheOtherWidth)
     HWND w32 =
         StartWindowHelper(narrow, "Narrow program", "80,80,360,240", partner + "swvtestwin.exe");
     ASSERT_NE(nullptr, w32);
-    ASSERT_TRUE(MenuOnOwnCaption(w32));
-    CloseAllMenus();
+    Hover(w32);
 
+    // Off first, and on again to show that the program is served: a press
+    // with no Swivlet menu leaves the program's own system menu up, which
+    // is closed before the next press.
     ASSERT_LE(0, Configure({IDYES, IDNO, IDNO, IDYES}));
     EXPECT_FALSE(MenuOnOwnCaption(w32, kQuietMs)) << "the 32-bit menu kept the old settings";
+    CloseAllMenus();
+    ASSERT_LE(0, Configure({IDYES, IDNO, IDYES, IDYES}));
+    EXPECT_TRUE(MenuOnOwnCaption(w32)) << "the 32-bit menu did not come back";
     CloseAllMenus();
 }
