@@ -44,7 +44,7 @@ BrandingText "Swivlet ${VERSION}"
 !define MUI_FINISHPAGE_TEXT "Swivlet starts when you choose Finish. It shows no window: right-click the desktop or any window's caption for its menu. To end it, choose Run from the menu and type exit.$\r$\n$\r$\n$\"Configure Swivlet$\" in the Start menu changes its settings."
 !insertmacro MUI_PAGE_FINISH
 
-!define MUI_UNCONFIRMPAGE_TEXT_TOP "Swivlet will be ended and removed. Your settings in the [Swivlet] section of WIN.INI are left as they are."
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "Swivlet will be ended and removed. Your settings (%APPDATA%\Swivlet\Swivlet.ini) are left as they are."
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
@@ -312,11 +312,11 @@ Section "Uninstall"
     RMDir "$INSTDIR"
 
     DeleteRegKey HKCU "${UNINST_KEY}"
-    DetailPrint "Your settings in WIN.INI are left as they are."
+    DetailPrint "Your settings are left as they are."
 SectionEnd
 
 Function un.onUninstSuccess
     ${IfNot} ${Silent}
-        MessageBox MB_OK|MB_ICONINFORMATION "Swivlet is removed. Your settings in the [Swivlet] section of WIN.INI are left as they are; delete that section by hand if you want them gone."
+        MessageBox MB_OK|MB_ICONINFORMATION "Swivlet is removed. Your settings are left as they are; delete the folder %APPDATA%\Swivlet by hand if you want them gone."
     ${EndIf}
 FunctionEnd

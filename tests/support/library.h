@@ -49,18 +49,44 @@ std::vector<std::pair<WORD, std::string>> ModuleExports(HMODULE module);
 
 // ---- Profile ---------------------------------------------------------------
 
-// Sets the "Swivlet" section of WIN.INI for a test and puts it back after.
+// Where the settings are written for the user: %APPDATA%\Swivlet\Swivlet.ini.
+std::string UserSettingsFile();
+
+// Clears the "Swivlet" section of WIN.INI and the user's settings file for a
+// test, and puts both back after.
 class ProfileScope
 {
   public:
     ProfileScope();
     ~ProfileScope();
-    void Set(const char *key, const char *value);
+    void Set(const char *key, const char *value);     // in WIN.INI
+    void SetUser(const char *key, const char *value); // in the user's file
+    std::string User(const char *key) const;          // "<absent>" when not there
 
   private:
     std::string saved_[3];
     bool had_[3] = {};
+    std::string userFile_;
+    bool hadUserFile_ = false;
 };
+
+// A folder in place of a profile file, as a file that cannot be written
+// (the tests run as root, so a read-only file would still be written); the
+// file is put back after.
+class UnwritableFileScope
+{
+  public:
+    explicit UnwritableFileScope(const std::string &path);
+    ~UnwritableFileScope();
+    bool Ok() const { return ok_; }
+
+  private:
+    std::string path_, saved_;
+    bool ok_ = false;
+};
+
+// WIN.INI in the Windows folder.
+std::string WinIniPath();
 
 // ---- The system's 3-D controls library -------------------------------------
 
