@@ -15,6 +15,7 @@ int bDisableDesktopMenu;
 int nTasks;
 HWND TaskHandles[MAX_TASKS];
 char TaskTitles[MAX_TASKS][TASK_TITLE_CHARS];
+WCHAR TaskTitlesW[MAX_TASKS][TASK_TITLE_CHARS];
 HMODULE hCtl3d;
 CTL3DCOLORCHANGEPROC pfnCtl3dColorChange;
 
