@@ -94,7 +94,8 @@ bool LibraryLoadedIn(DWORD pid)
     me.dwSize = sizeof me;
     bool found = false;
     for (BOOL m = Module32First(snap, &me); m && !found; m = Module32Next(snap, &me))
-        found = lstrcmpiA(me.szModule, SWV_LIBRARY) == 0;
+        found =
+            lstrcmpiA(me.szModule, "swv32.dll") == 0 || lstrcmpiA(me.szModule, "swv64.dll") == 0;
     CloseHandle(snap);
     return found;
 }

@@ -35,7 +35,7 @@ struct SwvLib {
 HWND FindMenuWindow(DWORD threadId);
 // Hidden "TaskWindow"s of a process.
 std::vector<HWND> MenuWindowsOfProcess(DWORD pid);
-// Whether this width's menu library is loaded in the program pid, from
+// Whether a menu library of either width is loaded in the program pid, from
 // wherever it was loaded.
 bool LibraryLoadedIn(DWORD pid);
 // Copies the loader of the build folder `from`, and its build of the library
