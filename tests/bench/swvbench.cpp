@@ -349,12 +349,20 @@ void Tile(const SwvLib &lib)
         return;
     }
     FlushEvents(300);
-    // The list the menu builds when called up, as for the Tile command.
-    HWND menu = lib.MenuWindow();
-    CaptureMenu([menu] {
-        PostMessageA(menu, WM_USER + 10, 0, 0);
+    // The list the menu builds when called up, as for the Tile command: a
+    // caption press handed to the hook, as the system hands it, makes this
+    // program's menu window and calls the menu up.
+    MOUSEHOOKSTRUCT press = {};
+    press.hwnd = windows[0];
+    press.wHitTestCode = HTCAPTION;
+    CaptureMenu([&] {
+        lib.FMMouseHook(HC_ACTION, WM_NCRBUTTONDOWN, (LPARAM)&press);
         FlushEvents();
     });
+    if (lib.GetTaskWindowNumber() < n) {
+        Fail("tile, 30 windows: the call-up listed too few");
+        return;
+    }
     std::vector<HWND> list;
     for (int i = 0; i < lib.GetTaskWindowNumber(); i++)
         list.push_back(lib.GetWindowHandle(i));
