@@ -185,3 +185,40 @@ int EscapeMnemonics(const char *text, char *out, int cchOut)
     out[n] = '\0';
     return n;
 }
+
+int CountsAsCloaked(long result, unsigned long cloaked)
+{
+    return result == 0 && cloaked != 0;
+}
+
+/* n scaled by num / den, rounded to the nearest; den > 0, 0 <= n <= den. */
+static int Scale(int n, int num, int den)
+{
+    return (int)(((long long)n * num + den / 2) / den);
+}
+
+Edges InvisibleBorders(Edges window, Edges physWindow, Edges physFrame)
+{
+    Edges none = {0, 0, 0, 0};
+    int cx = window.right - window.left, cy = window.bottom - window.top;
+    int physCx = physWindow.right - physWindow.left, physCy = physWindow.bottom - physWindow.top;
+    if (cx <= 0 || cy <= 0 || physCx <= 0 || physCy <= 0)
+        return none;
+    if (physFrame.left < physWindow.left || physFrame.top < physWindow.top ||
+        physFrame.right > physWindow.right || physFrame.bottom > physWindow.bottom ||
+        physFrame.left >= physFrame.right || physFrame.top >= physFrame.bottom)
+        return none;
+    Edges b = {Scale(physFrame.left - physWindow.left, cx, physCx),
+               Scale(physFrame.top - physWindow.top, cy, physCy),
+               Scale(physWindow.right - physFrame.right, cx, physCx),
+               Scale(physWindow.bottom - physFrame.bottom, cy, physCy)};
+    return b;
+}
+
+Placement PlaceVisibleFrame(Placement place, Edges borders)
+{
+    Placement p = {place.x - borders.left, place.y - borders.top,
+                   place.cx + borders.left + borders.right,
+                   place.cy + borders.top + borders.bottom};
+    return p;
+}

@@ -90,6 +90,11 @@ void RefreshTaskList(void);
 void PrepareOpenFileRecord(void);
 void BuildFileFilter(void);
 
+/* The desktop window manager's view of a window (dwm.cpp). */
+struct Edges;
+BOOL IsCloaked(HWND hWnd);      /* hidden by the system though visible */
+Edges HiddenBorders(HWND hWnd); /* its rectangle outside the visible frame */
+
 /* Hung windows: a command waits on a window of another thread only after
    that thread has answered. A thread that did not answer within
    HUNG_WAIT_MS is taken as hung until the next ResetHungCheck, so a command

@@ -4,13 +4,18 @@
 // Explorer's does: on the icon one whose first entry is "Open", elsewhere
 // one whose first entry is "Arrange".
 //
+// It registers "Progman" as the shell's window with SetShellWindow, as
+// Explorer does, and keeps beside it a small visible "WorkerW" window with a
+// title, as no task window should be listed even when it has one.
+//
 // It answers the registered message "SwvTest.Query": wParam 5 gives the
-// icon's centre on the screen (x in the low word, y in the high word).
+// icon's centre on the screen (x in the low word, y in the high word),
+// wParam 6 the "WorkerW" window.
 #include <windows.h>
 #include <commctrl.h>
 
 static UINT uQuery;
-static HWND hList;
+static HWND hList, hWorker;
 
 static void ShowOwnMenu(HWND owner, bool onItem)
 {
@@ -42,6 +47,8 @@ static LRESULT CALLBACK ProgmanProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         ClientToScreen(hList, &c);
         return MAKELONG(c.x, c.y);
     }
+    if (msg == uQuery && uQuery && wParam == 6)
+        return (LRESULT)hWorker;
     if (msg == WM_DESTROY)
         PostQuitMessage(0);
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -65,6 +72,7 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
     uQuery = RegisterWindowMessageA("SwvTest.Query");
     Register("Progman", ProgmanProc);
     Register("SHELLDLL_DefView", DefViewProc);
+    Register("WorkerW", DefWindowProcA);
     int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
     HWND progman = CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "Program Manager", WS_POPUP, 0, 0,
                                    cx, cy, NULL, NULL, hInst, NULL);
@@ -81,6 +89,14 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
     ListView_InsertItem(hList, &item);
     // At the back, as the desktop is.
     SetWindowPos(progman, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    hWorker = CreateWindowExA(WS_EX_TOOLWINDOW, "WorkerW", "Desktop worker", WS_POPUP | WS_VISIBLE,
+                              0, cy - 1, 1, 1, NULL, NULL, hInst, NULL);
+    SetWindowPos(hWorker, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    typedef BOOL(WINAPI * SetShellWindowProc)(HWND);
+    auto setShell = (SetShellWindowProc)(void *)GetProcAddress(GetModuleHandleA("user32.dll"),
+                                                               "SetShellWindow");
+    if (!setShell || !setShell(progman))
+        return 2;
 
     MSG msg;
     while (GetMessageA(&msg, NULL, 0, 0) > 0) {
