@@ -45,6 +45,7 @@ extern UINT uShutdownMsg; /* registered "exit" broadcast */
 
 /* Target of the last call-up, or of SetWindow */
 extern HWND hTargetWnd;
+extern BOOL bHandedPress; /* the last call-up's press went to another program */
 
 /* Settings, as read from the profile */
 extern int nPushTo;             /* bottom-most task entries Push leaves alone */

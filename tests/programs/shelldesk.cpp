@@ -10,12 +10,22 @@
 //
 // It answers the registered message "SwvTest.Query": wParam 5 gives the
 // icon's centre on the screen (x in the low word, y in the high word),
-// wParam 6 the "WorkerW" window.
+// wParam 6 the "WorkerW" window, wParam 7 how many right-button presses
+// reached the list view.
 #include <windows.h>
 #include <commctrl.h>
 
 static UINT uQuery;
 static HWND hList, hWorker;
+static WNDPROC pfnListProc;
+static LRESULT nRightPresses;
+
+static LRESULT CALLBACK CountingListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_RBUTTONDOWN)
+        nRightPresses++;
+    return CallWindowProcA(pfnListProc, hwnd, msg, wParam, lParam);
+}
 
 static void ShowOwnMenu(HWND owner, bool onItem)
 {
@@ -49,6 +59,8 @@ static LRESULT CALLBACK ProgmanProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     }
     if (msg == uQuery && uQuery && wParam == 6)
         return (LRESULT)hWorker;
+    if (msg == uQuery && uQuery && wParam == 7)
+        return nRightPresses;
     if (msg == WM_DESTROY)
         PostQuitMessage(0);
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -80,6 +92,7 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
                                    progman, NULL, hInst, NULL);
     hList = CreateWindowExA(0, WC_LISTVIEWA, "FolderView", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0,
                             cx, cy, defView, NULL, hInst, NULL);
+    pfnListProc = (WNDPROC)SetWindowLongPtrA(hList, GWLP_WNDPROC, (LONG_PTR)CountingListProc);
     HIMAGELIST icons = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 1, 1);
     ImageList_AddIcon(icons, LoadIconA(NULL, IDI_APPLICATION));
     ListView_SetImageList(hList, icons, LVSIL_NORMAL);
