@@ -191,10 +191,11 @@ int CountsAsCloaked(long result, unsigned long cloaked)
     return result == 0 && cloaked != 0;
 }
 
-/* n scaled by num / den, rounded to the nearest; den > 0, 0 <= n <= den. */
+/* n scaled by num / den, rounded to the nearest; 0 <= n <= den, and num
+   and den at most BORDER_SIDE_MAX, so that the product fits an int. */
 static int Scale(int n, int num, int den)
 {
-    return (int)(((long long)n * num + den / 2) / den);
+    return (n * num + den / 2) / den;
 }
 
 Edges InvisibleBorders(Edges window, Edges physWindow, Edges physFrame)
@@ -202,7 +203,8 @@ Edges InvisibleBorders(Edges window, Edges physWindow, Edges physFrame)
     Edges none = {0, 0, 0, 0};
     int cx = window.right - window.left, cy = window.bottom - window.top;
     int physCx = physWindow.right - physWindow.left, physCy = physWindow.bottom - physWindow.top;
-    if (cx <= 0 || cy <= 0 || physCx <= 0 || physCy <= 0)
+    if (cx <= 0 || cy <= 0 || physCx <= 0 || physCy <= 0 || cx > BORDER_SIDE_MAX ||
+        cy > BORDER_SIDE_MAX || physCx > BORDER_SIDE_MAX || physCy > BORDER_SIDE_MAX)
         return none;
     if (physFrame.left < physWindow.left || physFrame.top < physWindow.top ||
         physFrame.right > physWindow.right || physFrame.bottom > physWindow.bottom ||

@@ -91,8 +91,10 @@ struct Edges {
    pixels: window is the window's rectangle as the caller sees it,
    physWindow and physFrame the rectangle and the visible frame in physical
    pixels, scaled into the caller's pixels by the sizes of the two
-   rectangles. All 0 when the frame does not lie within the rectangle or
-   either is empty: then the system reports no difference. */
+   rectangles. All 0 when the frame does not lie within the rectangle,
+   either is empty, or a side of either rectangle is longer than
+   BORDER_SIDE_MAX: then the system reports no difference. */
+enum { BORDER_SIDE_MAX = 32767 };
 Edges InvisibleBorders(Edges window, Edges physWindow, Edges physFrame);
 
 /* The window placement whose visible frame fills place: grown by the

@@ -158,6 +158,7 @@ TEST(VisibleFrame, NoReportedDifferenceLeavesThePlacementAsItIs)
         {"frame past the bottom", window, {107, 50, 909, 700}},
         {"empty frame", window, {107, 50, 107, 682}},
         {"empty window", {100, 50, 100, 689}, {100, 50, 100, 689}},
+        {"wider than 32767", {100, 50, 40100, 689}, {107, 50, 40093, 682}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
