@@ -20,6 +20,18 @@
 #define SWV_HOST_MARK (sizeof(void *) == 8 ? SWV_HOST_MARK_64 : SWV_HOST_MARK_32)
 #define SWV_PARTNER_MARK (sizeof(void *) == 8 ? SWV_HOST_MARK_32 : SWV_HOST_MARK_64)
 
+/* The menu library of this width: the two widths' hook libraries need names
+   of their own. Each build of it lies in a folder of its own beside the
+   loader, the prefix followed by eight hex digits of its bytes' hash. */
+#ifdef _WIN64
+#define SWV_LIBRARY "swv64.dll"
+#define SWV_BUILD_PREFIX "swv64-"
+#else
+#define SWV_LIBRARY "swv32.dll"
+#define SWV_BUILD_PREFIX "swv32-"
+#endif
+#define SWV_BUILD_HASH_CHARS 8
+
 /* The profile section and its keys. */
 #define SWV_SECTION "Swivlet"
 #define SWV_KEY_PUSHTO "PushTo"

@@ -4,6 +4,7 @@
 
 #include <sanitizer/asan_interface.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -66,6 +67,14 @@ class FuzzInput
         return s;
     }
 
+    /* The rest, NULs and all. */
+    std::string Rest()
+    {
+        std::string s(reinterpret_cast<const char *>(data_) + pos_, size_ - pos_);
+        pos_ = size_;
+        return s;
+    }
+
     bool AtEnd() const { return pos_ >= size_; }
 
   private:
@@ -118,11 +127,11 @@ class GuardedBuffer
 
 /* A heap copy of s with its terminator and nothing more, so that reading
    past the terminator is caught. */
-inline std::unique_ptr<char[]> HeapString(const std::string &s)
+template <class Ch> std::unique_ptr<Ch[]> HeapString(const std::basic_string<Ch> &s)
 {
-    std::unique_ptr<char[]> p(new char[s.size() + 1]);
-    memcpy(p.get(), s.data(), s.size());
-    p[s.size()] = '\0';
+    std::unique_ptr<Ch[]> p(new Ch[s.size() + 1]);
+    std::copy(s.begin(), s.end(), p.get());
+    p[s.size()] = 0;
     return p;
 }
 

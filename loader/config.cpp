@@ -1,5 +1,6 @@
 #include "loader.h"
 #include "../common/swivlet.h"
+#include "../common/userini.h"
 
 /* Longest wait for one program's thread to take the settings broadcast; a
    thread that let it pass is not waited for again. */
@@ -39,7 +40,48 @@ static int Ask(const char *text, UINT uType)
     return MessageBoxA(NULL, text, "Swivlet Configure", uType);
 }
 
-/* Each answer maps straight onto one key: "1" or no key at all. */
+/* Into the user's own file, which a standard user can write: WIN.INI may be
+   closed to the user. Every key is written, "0" included, so that no value
+   left in WIN.INI from before counts over the answer. szFile gets the
+   file's path, or "" when it is not known. */
+static BOOL SaveSettings(BOOL bPushTo, BOOL bNoTitle, BOOL bNoDesktop, char *szFile, UINT size)
+{
+    char szFolder[MAX_PATH];
+    szFile[0] = '\0';
+    if (!UserSettingsPath(szFolder, sizeof szFolder, TRUE) ||
+        !UserSettingsPath(szFile, size, FALSE))
+        return FALSE;
+    CreateDirectoryA(szFolder, NULL); /* a failure shows in the writes */
+    BOOL bSaved =
+        WritePrivateProfileStringA(SWV_SECTION, SWV_KEY_PUSHTO, bPushTo ? "1" : "0", szFile);
+    bSaved &=
+        WritePrivateProfileStringA(SWV_SECTION, SWV_KEY_NOTITLE, bNoTitle ? "1" : "0", szFile);
+    bSaved &=
+        WritePrivateProfileStringA(SWV_SECTION, SWV_KEY_NODESKTOP, bNoDesktop ? "1" : "0", szFile);
+    return bSaved;
+}
+
+/* Appends as much of src as fits. */
+static void Append(char *dst, int size, const char *src)
+{
+    int len = lstrlenA(dst);
+    lstrcpynA(dst + len, src, size - len);
+}
+
+static void ReportNotSaved(const char *szFile)
+{
+    char szText[MAX_PATH + 80];
+    szText[0] = '\0';
+    Append(szText, sizeof szText, "Swivlet could not save the settings");
+    if (szFile[0]) {
+        Append(szText, sizeof szText, " in ");
+        Append(szText, sizeof szText, szFile);
+    }
+    Append(szText, sizeof szText, ". They are unchanged.");
+    MessageBoxA(NULL, szText, "Swivlet Configure", MB_OK | MB_ICONEXCLAMATION);
+}
+
+/* Each answer maps straight onto one key. */
 void ConfigureSettings(HINSTANCE hInst)
 {
     Ctl3dStart(hInst);
@@ -48,15 +90,16 @@ void ConfigureSettings(HINSTANCE hInst)
                     "Swivlet", MB_YESNO) == IDNO)
         return;
 
-    int answer =
-        Ask("Do you use a program that creates its own desktop window?", MB_YESNO | MB_DEFBUTTON2);
-    WriteProfileStringA(SWV_SECTION, SWV_KEY_PUSHTO, answer == IDYES ? "1" : NULL);
-    answer = Ask("Enable Swivlet Menu on title bar right click?", MB_YESNO);
-    WriteProfileStringA(SWV_SECTION, SWV_KEY_NOTITLE, answer == IDNO ? "1" : NULL);
-    answer = Ask("Enable Swivlet Menu on desktop right click?", MB_YESNO);
-    WriteProfileStringA(SWV_SECTION, SWV_KEY_NODESKTOP, answer == IDNO ? "1" : NULL);
+    BOOL bPushTo = Ask("Do you use a program that creates its own desktop window?",
+                       MB_YESNO | MB_DEFBUTTON2) == IDYES;
+    BOOL bNoTitle = Ask("Enable Swivlet Menu on title bar right click?", MB_YESNO) == IDNO;
+    BOOL bNoDesktop = Ask("Enable Swivlet Menu on desktop right click?", MB_YESNO) == IDNO;
+    char szFile[MAX_PATH];
+    BOOL bSaved = SaveSettings(bPushTo, bNoTitle, bNoDesktop, szFile, sizeof szFile);
 
     /* Every running copy of the menu library reloads its settings on this. */
     BroadcastSettingsChange();
+    if (!bSaved)
+        ReportNotSaved(szFile);
     Ctl3dStop(hInst);
 }

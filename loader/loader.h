@@ -14,3 +14,8 @@ void ConfigureSettings(HINSTANCE hInst);
 
 /* Starts the loader of the other width where this one needs it. */
 void StartPartner(void);
+
+/* This build's menu library, from its folder beside the loader. */
+HMODULE LoadMenuLibrary(void);
+/* Deletes older builds' libraries and folders that nothing holds. */
+void RemoveOldBuilds(void);

@@ -16,7 +16,8 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE hPrevInst, LPSTR lpCmdLine, int nC
 
     /* Loading the library starts the menu: it creates its window on this
        thread, so this loop is what serves it. */
-    HMODULE hMenuLib = LoadLibraryA("swv32.dll");
+    RemoveOldBuilds();
+    HMODULE hMenuLib = LoadMenuLibrary();
     if (!hMenuLib)
         return 1;
     StartPartner();

@@ -152,7 +152,7 @@ static BOOL OnRightButton(int nCode, WPARAM wParam, const MOUSEHOOKSTRUCT *pmhs)
         return bTaken;
     }
     hTakenView = NULL;
-    EnsureSettings();
+    EnsureReady();
     if (bDisableDesktopMenu)
         return FALSE;
     BOOL bView = pmhs->hwnd != hDesktopWnd;
@@ -177,7 +177,7 @@ LRESULT CALLBACK FMMouseHook(int nCode, WPARAM wParam, LPARAM lParam)
     if (nCode >= 0) {
         if (wParam == WM_NCRBUTTONDOWN) {
             const MOUSEHOOKSTRUCT *pmhs = (const MOUSEHOOKSTRUCT *)lParam;
-            EnsureSettings();
+            EnsureReady();
             if (pmhs->wHitTestCode == HTCAPTION && !bDisableTitleMenu &&
                 !PartnerServes(pmhs->hwnd)) {
                 hTargetWnd = RootWindow(pmhs->hwnd);

@@ -16,6 +16,7 @@ int bDisableDesktopMenu;
 int nTasks;
 HWND TaskHandles[MAX_TASKS];
 char TaskTitles[MAX_TASKS][TASK_TITLE_CHARS];
+WCHAR TaskTitlesW[MAX_TASKS][TASK_TITLE_CHARS];
 HMODULE hCtl3d;
 CTL3DCOLORCHANGEPROC pfnCtl3dColorChange;
 
@@ -55,9 +56,14 @@ BOOL WINAPI DllEntryPoint(HINSTANCE hInst, DWORD dwReason, LPVOID lpReserved)
         if (++nAttachCount > 1)
             return TRUE;
         bHost = IsHostProcess();
-        if (!bHost)
-            PinGuestCopy();
-        return InitLibrary() == 0;
+        if (bHost)
+            return InitLibrary() == 0;
+        /* Another program's copy does nothing until that program's first
+           call-up (EnsureReady, CallUp): every program that merely gets a
+           mouse move pays nothing, and no window is made inside the
+           system's loader lock. */
+        PinGuestCopy();
+        return TRUE;
     case DLL_PROCESS_DETACH:
         /* At process exit the system takes everything back itself, and the
            threads that own the window may already be gone. */
@@ -70,15 +76,12 @@ BOOL WINAPI DllEntryPoint(HINSTANCE hInst, DWORD dwReason, LPVOID lpReserved)
     return TRUE;
 }
 
-HWND CreateMenuWindow(void)
-{
-    /* Never shown: it only receives the call-ups and owns the menu. */
-    return CreateWindowExA(0, szClassName, "filedll", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, hLibInstance, NULL);
-}
+static BOOL bClassRegistered;
 
-int InitLibrary(void)
+static void RegisterMenuClass(void)
 {
+    if (bClassRegistered)
+        return;
     /* Every field given: unoptimised, clang fills an empty-braced record
        with a memset call, and the library has no C runtime to provide it. */
     WNDCLASSA wc = {
@@ -95,28 +98,38 @@ int InitLibrary(void)
         NULL, /* lpszMenuName */
         szClassName,
     };
-    RegisterClassA(&wc);
+    bClassRegistered = RegisterClassA(&wc) != 0;
+}
 
-    hMenuWnd = CreateMenuWindow();
+HWND CreateMenuWindow(void)
+{
+    RegisterMenuClass();
+    /* Never shown: it only receives the call-ups and owns the menu. */
+    return CreateWindowExA(0, szClassName, "filedll", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, hLibInstance, NULL);
+}
 
-    if (bHost) {
-        hMouseHook = SetWindowsHookExA(WH_MOUSE, FMMouseHook, hLibInstance, 0);
-        hHostMark = CreateEventA(NULL, TRUE, FALSE, SWV_HOST_MARK);
-    }
+static BOOL bReady; /* EnsureReady has run since the last shutdown */
+
+void EnsureReady(void)
+{
+    if (bReady)
+        return;
+    bReady = TRUE;
     uShutdownMsg = RegisterWindowMessageA(SWV_SHUTDOWN_MSG);
-
     szInitialDir[0] = '\0';
     PrepareOpenFileRecord();
-
     hDesktopWnd = GetDesktopWindow();
-    /* A copy the hook brings into another program does this on its first
-       mouse move, which that program then waits for: it reads the settings
-       on its first call-up instead, and binds the 3-D controls on the first
-       colour change. */
-    if (bHost) {
-        ReadSettings();
-        BindCtl3d();
-    }
+    EnsureSettings();
+}
+
+int InitLibrary(void)
+{
+    hMenuWnd = CreateMenuWindow();
+    hMouseHook = SetWindowsHookExA(WH_MOUSE, FMMouseHook, hLibInstance, 0);
+    hHostMark = CreateEventA(NULL, TRUE, FALSE, SWV_HOST_MARK);
+    EnsureReady();
+    BindCtl3d();
     return 0;
 }
 
@@ -148,9 +161,12 @@ void ShutdownLibrary(void)
         hMenuWnd = NULL;
     }
     UnregisterClassA(szClassName, hLibInstance);
+    bClassRegistered = FALSE;
     if (hCtl3d) {
         FreeLibrary(hCtl3d);
         hCtl3d = NULL;
     }
     bCtl3dTried = FALSE;
+    bReady = FALSE;
+    bSettingsRead = FALSE;
 }

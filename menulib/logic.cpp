@@ -21,7 +21,50 @@ static int AppendText(char *dst, int cch, const char *src)
     return 1;
 }
 
-int MakeTaskCaption(const char *title, char *caption, int cchCaption)
+static bool IsLeadByte(unsigned char b, const unsigned char *leadBytes)
+{
+    if (!leadBytes)
+        return false;
+    for (int i = 0; i + 1 < LEAD_BYTE_TABLE && leadBytes[i]; i += 2)
+        if (b >= leadBytes[i] && b <= leadBytes[i + 1])
+            return true;
+    return false;
+}
+
+/* Units of the character that starts at s (not its terminator): a lead
+   byte or high surrogate takes the unit after it along, unless that is the
+   terminator or, for a surrogate, not a low one. */
+struct AnsiChars {
+    const unsigned char *leadBytes;
+    int Size(const char *s) const
+    {
+        return IsLeadByte((unsigned char)s[0], leadBytes) && s[1] ? 2 : 1;
+    }
+};
+
+struct Utf16Chars {
+    int Size(const WideChar *s) const
+    {
+        return s[0] >= 0xD800 && s[0] <= 0xDBFF && s[1] >= 0xDC00 && s[1] <= 0xDFFF ? 2 : 1;
+    }
+};
+
+/* The units of the whole characters at the start of s that fit in limit
+   units; s holds at least limit units before its terminator. */
+template <class Ch, class Chars> static int WholeChars(const Ch *s, int limit, const Chars &chars)
+{
+    int n = 0;
+    while (n < limit) {
+        int size = chars.Size(s + n);
+        if (n + size > limit)
+            break;
+        n += size;
+    }
+    return n;
+}
+
+template <class Ch, class Chars>
+static int BuildTaskCaption(const Ch *title, Ch *caption, int cchCaption, const Chars &chars)
 {
     if (cchCaption <= 0)
         return 0;
@@ -30,15 +73,33 @@ int MakeTaskCaption(const char *title, char *caption, int cchCaption)
     int len = 0;
     while (title[len] && len <= TASK_CAPTION_MAX)
         len++;
-    int keep = len > TASK_CAPTION_MAX ? TASK_CAPTION_CUT : len;
+    bool cut = len > TASK_CAPTION_MAX;
+    int keep = WholeChars(title, cut ? TASK_CAPTION_CUT : len, chars);
+    /* A smaller buffer takes what it can of the caption, in whole characters. */
+    if (keep > cchCaption - 1) {
+        keep = WholeChars(title, cchCaption - 1, chars);
+        cut = false;
+    }
     int out = 0;
-    for (; out < keep && out < cchCaption - 1; out++)
+    for (; out < keep; out++)
         caption[out] = title[out];
-    if (len > TASK_CAPTION_MAX)
+    if (cut)
         for (int i = 0; i < 3 && out < cchCaption - 1; i++)
             caption[out++] = '.';
     caption[out] = '\0';
     return out;
+}
+
+int MakeTaskCaption(const char *title, char *caption, int cchCaption,
+                    const unsigned char leadBytes[LEAD_BYTE_TABLE])
+{
+    AnsiChars chars = {leadBytes};
+    return BuildTaskCaption(title, caption, cchCaption, chars);
+}
+
+int MakeTaskCaptionW(const WideChar *title, WideChar *caption, int cchCaption)
+{
+    return BuildTaskCaption(title, caption, cchCaption, Utf16Chars());
 }
 
 int MakeFilterPattern(char *pattern, int cchPattern, const char *extension)
@@ -169,18 +230,22 @@ Placement CascadePlace(int k, int step, int screenWidth, int usableHeight, int m
     return p;
 }
 
-int EscapeMnemonics(const char *text, char *out, int cchOut)
+int EscapeMnemonicsW(const WideChar *text, WideChar *out, int cchOut)
 {
     if (cchOut <= 0)
         return 0;
+    Utf16Chars chars;
     int n = 0;
-    for (; *text; text++) {
-        int need = *text == '&' ? 2 : 1;
+    while (*text) {
+        int size = chars.Size(text);
+        int need = *text == '&' ? 2 : size;
         if (n + need > cchOut - 1)
             break;
-        out[n++] = *text;
+        for (int i = 0; i < size; i++)
+            out[n++] = text[i];
         if (*text == '&')
             out[n++] = '&';
+        text += size;
     }
     out[n] = '\0';
     return n;

@@ -7,11 +7,29 @@ enum {
     TASK_CAPTION_CUT = 36, /* characters kept before "..." in a cut caption */
 };
 
+/* A UTF-16 code unit: the system's WCHAR. */
+#ifdef _WIN32
+typedef wchar_t WideChar;
+#else
+typedef char16_t WideChar;
+#endif
+
+/* Lead-byte ranges of the ANSI code page in the system's form (CPINFO's
+   LeadByte): pairs of first and last byte, ended by a zero byte or after
+   LEAD_BYTE_TABLE bytes; null or all zeros for a single-byte code page. */
+enum { LEAD_BYTE_TABLE = 12 };
+
 /* Turns a window title into its task-menu caption: leading spaces dropped,
    a caption longer than 40 characters cut to its first 36 and "...".
    caption receives at most cchCaption characters with the terminator.
-   Returns the caption's length; 0 means the window is not listed. */
-int MakeTaskCaption(const char *title, char *caption, int cchCaption);
+   Returns the caption's length; 0 means the window is not listed.
+   Lengths count bytes in the ANSI form and UTF-16 units in the wide one;
+   a cut keeps whole characters, so it drops a double-byte character (a lead
+   byte of leadBytes and the byte after it) or a surrogate pair that would
+   straddle it. */
+int MakeTaskCaption(const char *title, char *caption, int cchCaption,
+                    const unsigned char leadBytes[LEAD_BYTE_TABLE]);
+int MakeTaskCaptionW(const WideChar *title, WideChar *caption, int cchCaption);
 
 /* Writes "*" and the extension into pattern. Returns 0, leaving pattern
    empty, when that does not fit in cchPattern characters. */
@@ -73,10 +91,11 @@ Placement TileCell(const TileGrid *grid, int k);
 Placement CascadePlace(int k, int step, int screenWidth, int usableHeight, int minWidth,
                        int minHeight);
 
-/* Copies text into out (at most cchOut characters with the terminator) with
+/* Copies text into out (at most cchOut units with the terminator) with
    every "&" doubled, so that a menu shows it rather than underlining the
-   next character. A doubled "&" is never cut in half. Returns the length. */
-int EscapeMnemonics(const char *text, char *out, int cchOut);
+   next character. Neither a doubled "&" nor a surrogate pair is cut in
+   half. Returns the length. */
+int EscapeMnemonicsW(const WideChar *text, WideChar *out, int cchOut);
 
 /* Whether a window counts as cloaked, from the system's answer to the
    question: only a successful answer (result 0) with a non-zero value

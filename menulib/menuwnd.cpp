@@ -39,18 +39,19 @@ static void OnShowTaskMenu(HWND hWnd, WPARAM wParam)
     POINT pt;
     GetCursorPos(&pt);
     HMENU hMenu = CreatePopupMenu();
-    AppendMenuA(hMenu, hTargetWnd == hDesktopWnd ? MF_GRAYED : MF_ENABLED, IDM_PUSH, "Push");
-    AppendMenuA(hMenu, MF_ENABLED, IDM_ARRANGE, "Arrange Icons");
-    AppendMenuA(hMenu, MF_ENABLED, IDM_TILE, "Tile");
-    AppendMenuA(hMenu, MF_ENABLED, IDM_CASCADE, "Cascade");
-    AppendMenuA(hMenu, MF_SEPARATOR, 0, NULL);
-    AppendMenuA(hMenu, MF_ENABLED, IDM_RUN, "Run");
-    AppendMenuA(hMenu, MF_SEPARATOR, 0, NULL);
+    AppendMenuW(hMenu, hTargetWnd == hDesktopWnd ? MF_GRAYED : MF_ENABLED, IDM_PUSH, L"Push");
+    AppendMenuW(hMenu, MF_ENABLED, IDM_ARRANGE, L"Arrange Icons");
+    AppendMenuW(hMenu, MF_ENABLED, IDM_TILE, L"Tile");
+    AppendMenuW(hMenu, MF_ENABLED, IDM_CASCADE, L"Cascade");
+    AppendMenuW(hMenu, MF_SEPARATOR, 0, NULL);
+    AppendMenuW(hMenu, MF_ENABLED, IDM_RUN, L"Run");
+    AppendMenuW(hMenu, MF_SEPARATOR, 0, NULL);
     for (int i = 0; i < nTasks; i++) {
-        /* "&" in a title is shown, not taken for a mnemonic. */
-        char szEntry[2 * (TASK_TITLE_CHARS - 1) + 1];
-        EscapeMnemonics(TaskTitles[i], szEntry, sizeof szEntry);
-        AppendMenuA(hMenu, MF_ENABLED, IDM_TASK_FIRST + i, szEntry);
+        /* The title as the user sees it, in UTF-16; "&" in it is shown,
+           not taken for a mnemonic. */
+        WCHAR wszEntry[2 * (TASK_TITLE_CHARS - 1) + 1];
+        EscapeMnemonicsW(TaskTitlesW[i], wszEntry, sizeof wszEntry / sizeof wszEntry[0]);
+        AppendMenuW(hMenu, MF_ENABLED, IDM_TASK_FIRST + i, wszEntry);
     }
 
     /* A menu whose window's thread is not in front neither closes on a click

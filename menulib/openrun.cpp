@@ -95,6 +95,7 @@ void WINAPI Run(void)
        starts and nothing is shown. */
     if (bRunning || !BindRunLibraries())
         return;
+    EnsureReady();
     lstrcpynA(szFilter, szFilterStart, sizeof szFilter);
     BuildFileFilter();
     szFile[0] = '\0';

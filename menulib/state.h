@@ -7,7 +7,7 @@
 
 enum {
     MAX_TASKS = 30,        /* entries of the task list, and task commands of the menu */
-    TASK_TITLE_CHARS = 41, /* a task caption: 40 characters and the terminator */
+    TASK_TITLE_CHARS = 41, /* a task caption: 40 units (bytes or UTF-16) and the terminator */
     FILTER_CHARS = 1000,   /* the file-type list of the Open / Run dialog */
     PATH_CHARS = MAX_PATH, /* szFile, szFileTitle, szInitialDir */
     ARGS_CHARS = MAX_PATH, /* every argument the name field can hold */
@@ -56,7 +56,8 @@ extern BOOL bSettingsRead;      /* the three above hold what the profile says */
 /* Task list: visible, unowned, titled top-level windows, topmost first */
 extern int nTasks;
 extern HWND TaskHandles[MAX_TASKS];
-extern char TaskTitles[MAX_TASKS][TASK_TITLE_CHARS];
+extern char TaskTitles[MAX_TASKS][TASK_TITLE_CHARS];   /* ANSI, for the exports */
+extern WCHAR TaskTitlesW[MAX_TASKS][TASK_TITLE_CHARS]; /* UTF-16, as the menu shows them */
 
 /* Optional 3-D controls library */
 extern HMODULE hCtl3d;
@@ -86,6 +87,7 @@ void ShutdownLibrary(void);
 HWND CreateMenuWindow(void);
 void ReadSettings(void);
 void EnsureSettings(void); /* read once, at the latest before they are needed */
+void EnsureReady(void);    /* the state a call-up needs, made on the first one */
 void BindCtl3d(void);      /* once per process */
 void RefreshTaskList(void);
 void PrepareOpenFileRecord(void);

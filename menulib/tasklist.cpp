@@ -1,6 +1,8 @@
 #include "state.h"
 #include "logic.h"
 
+enum { TITLE_READ_CHARS = 128 }; /* a title is read up to 127 units */
+
 /* The shell's desktop: the window it registered and the thread that made
    it, which also makes the "WorkerW" windows it keeps with it. They are no
    windows a user switches to, and are never to be moved or raised. */
@@ -40,20 +42,30 @@ void RefreshTaskList(void)
 /* A title read through WM_GETTEXT waits for the window's thread; that is
    the case only for other threads of this program. A hung one is listed by
    the title the system holds for it. */
-static void ReadTitle(HWND hWnd, char *pszTitle, int cchTitle)
+static void ReadTitle(HWND hWnd, WCHAR *pszTitle, int cchTitle)
 {
+    pszTitle[0] = 0;
     DWORD dwPid = 0;
     GetWindowThreadProcessId(hWnd, &dwPid);
-    if (dwPid != GetCurrentProcessId() || !IsWindowHung(hWnd)) {
-        GetWindowTextA(hWnd, pszTitle, cchTitle);
-        return;
-    }
-    WCHAR wszTitle[128];
-    wszTitle[0] = 0;
-    InternalGetWindowText(hWnd, wszTitle, sizeof wszTitle / sizeof wszTitle[0]);
-    if (!WideCharToMultiByte(CP_ACP, 0, wszTitle, -1, pszTitle, cchTitle, NULL, NULL))
-        pszTitle[0] = '\0';
-    pszTitle[cchTitle - 1] = '\0';
+    if (dwPid != GetCurrentProcessId() || !IsWindowHung(hWnd))
+        GetWindowTextW(hWnd, pszTitle, cchTitle);
+    else
+        InternalGetWindowText(hWnd, pszTitle, cchTitle);
+    pszTitle[cchTitle - 1] = 0;
+}
+
+/* The exports keep the ANSI caption: the same title in the ANSI code page,
+   cut by the same rules in bytes and on a character boundary. */
+static void MakeAnsiCaption(const WCHAR *pszTitle, char *pszCaption, int cchCaption)
+{
+    /* Room for three bytes a unit, the most any ANSI code page takes. */
+    char szTitle[3 * TITLE_READ_CHARS];
+    if (!WideCharToMultiByte(CP_ACP, 0, pszTitle, -1, szTitle, sizeof szTitle, NULL, NULL))
+        szTitle[0] = '\0';
+    CPINFO cpi;
+    if (!GetCPInfo(CP_ACP, &cpi))
+        cpi.LeadByte[0] = 0;
+    MakeTaskCaption(szTitle, pszCaption, cchCaption, cpi.LeadByte);
 }
 
 /* Windows come topmost first; once the list is full the rest lie behind the
@@ -66,11 +78,12 @@ BOOL CALLBACK EnumWndProc(HWND hWnd, LPARAM lParam)
     if (!IsWindowVisible(hWnd) || GetWindowLongPtrA(hWnd, GWLP_HWNDPARENT) ||
         IsShellDesktop(hWnd) || IsCloaked(hWnd))
         return TRUE;
-    char szTitle[128];
-    szTitle[0] = '\0';
-    ReadTitle(hWnd, szTitle, sizeof szTitle);
-    if (!MakeTaskCaption(szTitle, TaskTitles[nTasks], TASK_TITLE_CHARS))
+    /* Listed by the title as the user sees it, in UTF-16. */
+    WCHAR wszTitle[TITLE_READ_CHARS];
+    ReadTitle(hWnd, wszTitle, TITLE_READ_CHARS);
+    if (!MakeTaskCaptionW(wszTitle, TaskTitlesW[nTasks], TASK_TITLE_CHARS))
         return TRUE;
+    MakeAnsiCaption(wszTitle, TaskTitles[nTasks], TASK_TITLE_CHARS);
     TaskHandles[nTasks++] = hWnd;
     return nTasks < MAX_TASKS;
 }

@@ -1,8 +1,11 @@
 ; Swivlet's installer: per user, no administrator rights. scripts/release.sh
 ; builds it with these defined:
 ;   VERSION   four numbers, as 1.0.3.95
-;   BIN32     folder of the 32-bit swv32load.exe and swv32.dll
-;   BIN64     folder of the 64-bit ones
+;   BIN32     folder of the 32-bit swv32load.exe and its library's folder
+;   LIB32     the name of that folder: swv32-<hash>, holding swv32.dll
+;   BIN64     folder of the 64-bit swv32load.exe and its library's folder
+;   LIB64     the name of that folder: swv64-<hash>, holding swv64.dll
+;             (without BIN64, an installer of the 32-bit build alone)
 ;   DOCS      folder of README.txt and LICENSE.txt
 ;   OUTFILE   the installer to write
 ; Silent use: setup.exe /S [/D=folder], uninstall.exe /S [/D=folder].
@@ -41,7 +44,7 @@ BrandingText "Swivlet ${VERSION}"
 !define MUI_FINISHPAGE_TEXT "Swivlet starts when you choose Finish. It shows no window: right-click the desktop or any window's caption for its menu. To end it, choose Run from the menu and type exit.$\r$\n$\r$\n$\"Configure Swivlet$\" in the Start menu changes its settings."
 !insertmacro MUI_PAGE_FINISH
 
-!define MUI_UNCONFIRMPAGE_TEXT_TOP "Swivlet will be ended and removed. Your settings in the [Swivlet] section of WIN.INI are left as they are."
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "Swivlet will be ended and removed. Your settings (%APPDATA%\Swivlet\Swivlet.ini) are left as they are."
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
@@ -99,75 +102,85 @@ Function ${un}EndSwivlet
     Quit
 FunctionEnd
 
-; Gets the file $R9 out of the way. A program that has it loaded (the hook
-; maps swv32.dll into every program that gets mouse input) keeps it from
-; being deleted or overwritten, but not from being renamed: then it becomes
-; $R9.old-N, deleted once nothing holds it.
-Function ${un}PlaceAside
-    ${IfNot} ${FileExists} "$R9"
-        Return
-    ${EndIf}
-    Delete "$R9"
-    ${IfNot} ${FileExists} "$R9"
-        Return
-    ${EndIf}
-    StrCpy $R8 1
-    ${DoWhile} ${FileExists} "$R9.old-$R8"
-        IntOp $R8 $R8 + 1
-    ${Loop}
-    ClearErrors
-    Rename "$R9" "$R9.old-$R8"
-    ${If} ${Errors}
-        MessageBox MB_OK|MB_ICONSTOP "$R9 is in use and cannot be replaced. End the programs that use it and try again." /SD IDOK
-        SetErrorLevel 2
-        Quit
-    ${EndIf}
-    DetailPrint "In use, moved aside: $R9.old-$R8"
-FunctionEnd
-
-; Deletes the files moved aside that nothing holds any more; $R7 = 1 when
-; some are still held.
-Function ${un}DeleteOld
-    StrCpy $R7 0
-    Push "$INSTDIR"
-    Call ${un}DeleteOldIn
-    Push "$INSTDIR\x86"
-    Call ${un}DeleteOldIn
-FunctionEnd
-
-Function ${un}DeleteOldIn
-    Exch $R6
-    Push $R5
+; Every build of the library lies in a folder of its own, named after its
+; bytes, and a program the hook has reached keeps its build's library
+; loaded until it ends, which keeps that file from being deleted. These
+; delete what is left of other builds than the one being installed ($R9
+; names it; "" for none) and of the layout before build folders, and add
+; whatever is still held to the command in $R7, which deletes it later.
+Function ${un}RemoveBuildsIn
+    Exch $R6 ; the folder
+    Exch
+    Exch $R5 ; the prefix, as swv32-
     Push $R4
-    FindFirst $R4 $R5 "$R6\*.old-*"
-    ${DoWhile} $R5 != ""
-        Delete "$R6\$R5"
-        ${If} ${FileExists} "$R6\$R5"
-            StrCpy $R7 1
+    Push $R3
+    FindFirst $R4 $R3 "$R6\$R5*"
+    ${DoWhile} $R3 != ""
+        ${If} ${FileExists} "$R6\$R3\*.*"
+        ${AndIf} $R3 != $R9
+            RMDir /r "$R6\$R3"
+            ${If} ${FileExists} "$R6\$R3\*.*"
+                StrCpy $R7 '$R7 & rmdir /s /q "$R6\$R3"'
+            ${EndIf}
         ${EndIf}
-        FindNext $R4 $R5
+        FindNext $R4 $R3
     ${Loop}
     FindClose $R4
+    Pop $R3
     Pop $R4
     Pop $R5
     Pop $R6
+FunctionEnd
+
+; $R9: the 64-bit (or only) build to keep, $R8: the 32-bit one in x86.
+Function ${un}RemoveOtherBuilds
+    StrCpy $R7 ""
+    Push $R9
+    Push "swv64-"
+    Push "$INSTDIR"
+    Call ${un}RemoveBuildsIn
+    Push "swv32-"
+    Push "$INSTDIR"
+    Call ${un}RemoveBuildsIn
+    StrCpy $R9 $R8
+    Push "swv32-"
+    Push "$INSTDIR\x86"
+    Call ${un}RemoveBuildsIn
+    Pop $R9
+    ; The layout before build folders, with copies moved aside.
+    Delete "$INSTDIR\swv32.dll*"
+    Delete "$INSTDIR\x86\swv32.dll*"
+    ${If} ${FileExists} "$INSTDIR\swv32.dll*"
+        StrCpy $R7 '$R7 & del /f /q "$INSTDIR\swv32.dll*"'
+    ${EndIf}
+    ${If} ${FileExists} "$INSTDIR\x86\swv32.dll*"
+        StrCpy $R7 '$R7 & del /f /q "$INSTDIR\x86\swv32.dll*"'
+    ${EndIf}
 FunctionEnd
 !macroend
 
 !insertmacro SharedFunctions ""
 !insertmacro SharedFunctions "un."
 
-; Places one binary: the old one out of the way first, then checked.
+; Places one binary, and checks it.
 !macro Binary SRC DEST
-    StrCpy $R9 "${DEST}"
-    Call PlaceAside
     ClearErrors
     File /nonfatal "/oname=${DEST}" "${SRC}"
     ${If} ${Errors}
     ${OrIfNot} ${FileExists} "${DEST}"
-        MessageBox MB_OK|MB_ICONSTOP "${DEST} could not be written." /SD IDOK
+        MessageBox MB_OK|MB_ICONSTOP "${DEST} could not be written. End the programs that use it and try again." /SD IDOK
         SetErrorLevel 2
         Quit
+    ${EndIf}
+!macroend
+
+; Places a build's library in its folder. A folder of that name holds the
+; same bytes: where a program holds the library, it stays as it is.
+!macro Library SRC DIR NAME
+    CreateDirectory "${DIR}"
+    Delete "${DIR}\${NAME}"
+    ${IfNot} ${FileExists} "${DIR}\${NAME}"
+        !insertmacro Binary "${SRC}" "${DIR}\${NAME}"
     ${EndIf}
 !macroend
 
@@ -178,16 +191,22 @@ Section "Swivlet" SecMain
     Call EndSwivlet
 
     SetOutPath "$INSTDIR"
+!ifdef BIN64
     ${If} ${RunningX64}
         !insertmacro Binary "${BIN64}/swv32load.exe" "$INSTDIR\swv32load.exe"
-        !insertmacro Binary "${BIN64}/swv32.dll" "$INSTDIR\swv32.dll"
+        !insertmacro Library "${BIN64}/${LIB64}/swv64.dll" "$INSTDIR\${LIB64}" "swv64.dll"
         CreateDirectory "$INSTDIR\x86"
         !insertmacro Binary "${BIN32}/swv32load.exe" "$INSTDIR\x86\swv32load.exe"
-        !insertmacro Binary "${BIN32}/swv32.dll" "$INSTDIR\x86\swv32.dll"
+        !insertmacro Library "${BIN32}/${LIB32}/swv32.dll" "$INSTDIR\x86\${LIB32}" "swv32.dll"
+        StrCpy $R9 "${LIB64}"
     ${Else}
+!endif
         !insertmacro Binary "${BIN32}/swv32load.exe" "$INSTDIR\swv32load.exe"
-        !insertmacro Binary "${BIN32}/swv32.dll" "$INSTDIR\swv32.dll"
+        !insertmacro Library "${BIN32}/${LIB32}/swv32.dll" "$INSTDIR\${LIB32}" "swv32.dll"
+        StrCpy $R9 "${LIB32}"
+!ifdef BIN64
     ${EndIf}
+!endif
     File "${DOCS}/README.txt"
     File "${DOCS}/LICENSE.txt"
     WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -197,12 +216,12 @@ Section "Swivlet" SecMain
     CreateShortcut "$SMPROGRAMS\Configure Swivlet.lnk" "$INSTDIR\swv32load.exe" "/c" \
         "$INSTDIR\swv32load.exe" 0 SW_SHOWNORMAL "" "Change Swivlet's settings"
 
-    ; Copies moved aside by an earlier upgrade and no longer held go now;
-    ; the rest when the user next signs in, when nothing holds them.
-    Call DeleteOld
-    ${If} $R7 = 1
-        WriteRegStr HKCU "${RUNONCE_KEY}" "${CLEANUP_VALUE}" \
-            '"$SYSDIR\cmd.exe" /c del /f /q "$INSTDIR\*.old-*" "$INSTDIR\x86\*.old-*"'
+    ; Earlier builds that nothing holds go now; the held ones at the next
+    ; sign-in, or at a start of the loader once nothing holds them.
+    StrCpy $R8 "${LIB32}"
+    Call RemoveOtherBuilds
+    ${If} $R7 != ""
+        WriteRegStr HKCU "${RUNONCE_KEY}" "${CLEANUP_VALUE}" '"$SYSDIR\cmd.exe" /c echo off$R7'
     ${Else}
         DeleteRegValue HKCU "${RUNONCE_KEY}" "${CLEANUP_VALUE}"
     ${EndIf}
@@ -273,23 +292,19 @@ Section "Uninstall"
     Delete "$SMPROGRAMS\Configure Swivlet.lnk"
     Delete "$SMSTARTUP\Swivlet.lnk"
 
-    ; A library some program still holds is moved aside like the others.
-    StrCpy $R9 "$INSTDIR\swv32load.exe"
-    Call un.PlaceAside
-    StrCpy $R9 "$INSTDIR\swv32.dll"
-    Call un.PlaceAside
-    StrCpy $R9 "$INSTDIR\x86\swv32load.exe"
-    Call un.PlaceAside
-    StrCpy $R9 "$INSTDIR\x86\swv32.dll"
-    Call un.PlaceAside
+    Delete "$INSTDIR\swv32load.exe"
+    Delete "$INSTDIR\x86\swv32load.exe"
     Delete "$INSTDIR\README.txt"
     Delete "$INSTDIR\LICENSE.txt"
     Delete "$INSTDIR\uninstall.exe"
 
-    Call un.DeleteOld
-    ${If} $R7 = 1
+    ; Every build goes; those some program still holds at the next sign-in.
+    StrCpy $R9 ""
+    StrCpy $R8 ""
+    Call un.RemoveOtherBuilds
+    ${If} $R7 != ""
         WriteRegStr HKCU "${RUNONCE_KEY}" "${CLEANUP_VALUE}" \
-            '"$SYSDIR\cmd.exe" /c del /f /q "$INSTDIR\*.old-*" "$INSTDIR\x86\*.old-*" & rmdir "$INSTDIR\x86" & rmdir "$INSTDIR"'
+            '"$SYSDIR\cmd.exe" /c echo off$R7 & rmdir "$INSTDIR\x86" & rmdir "$INSTDIR"'
     ${Else}
         DeleteRegValue HKCU "${RUNONCE_KEY}" "${CLEANUP_VALUE}"
     ${EndIf}
@@ -297,11 +312,11 @@ Section "Uninstall"
     RMDir "$INSTDIR"
 
     DeleteRegKey HKCU "${UNINST_KEY}"
-    DetailPrint "Your settings in WIN.INI are left as they are."
+    DetailPrint "Your settings are left as they are."
 SectionEnd
 
 Function un.onUninstSuccess
     ${IfNot} ${Silent}
-        MessageBox MB_OK|MB_ICONINFORMATION "Swivlet is removed. Your settings in the [Swivlet] section of WIN.INI are left as they are; delete that section by hand if you want them gone."
+        MessageBox MB_OK|MB_ICONINFORMATION "Swivlet is removed. Your settings are left as they are; delete the folder %APPDATA%\Swivlet by hand if you want them gone."
     ${EndIf}
 FunctionEnd

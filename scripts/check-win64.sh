@@ -7,7 +7,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-win64"
 objdump=x86_64-w64-mingw32-objdump
-dll="$build/bin/swv32.dll"
+dll="$build/bin/swv64.dll"
 exe="$build/bin/swv32load.exe"
 
 # With the 32-bit build at hand, its binaries go into bin/x86 for the tests
@@ -43,5 +43,5 @@ if [ -z "$expected" ] || [ "$expected" != "$actual" ]; then
 fi
 
 imports() { "$objdump" -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z\n' 'a-z ' | sed 's/ $//'; }
-echo "check-win64: swv32.dll $(stat -c %s "$dll") bytes, $(echo "$actual" | wc -l) exports as in swv32.def, imports $(imports "$dll")"
+echo "check-win64: swv64.dll $(stat -c %s "$dll") bytes, $(echo "$actual" | wc -l) exports as in swv32.def, imports $(imports "$dll")"
 echo "check-win64: swv32load.exe $(stat -c %s "$exe") bytes, imports $(imports "$exe")"

@@ -41,18 +41,26 @@ mkdir -p "$docs"
 sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' "$root/packaging/README.txt" >"$docs/README.txt"
 sed -e 's/$/\r/' "$root/LICENSE" >"$docs/LICENSE.txt"
 
+# Each build's library lies in a folder of its own beside its loader, named
+# after the library's bytes (cmake/stage_library.cmake).
+lib32="$(head -n1 "$bin32/swv32.build")"
+lib64="$(head -n1 "$bin64/swv64.build")"
 stage32="$work/stage/win32"
 stage64="$work/stage/win64"
-mkdir -p "$stage32" "$stage64/x86"
-cp "$bin32/swv32load.exe" "$bin32/swv32.dll" "$docs/README.txt" "$docs/LICENSE.txt" "$stage32/"
-cp "$bin64/swv32load.exe" "$bin64/swv32.dll" "$docs/README.txt" "$docs/LICENSE.txt" "$stage64/"
-cp "$bin32/swv32load.exe" "$bin32/swv32.dll" "$stage64/x86/"
+mkdir -p "$stage32/$lib32" "$stage64/$lib64" "$stage64/x86/$lib32"
+cp "$bin32/swv32load.exe" "$docs/README.txt" "$docs/LICENSE.txt" "$stage32/"
+cp "$bin32/$lib32/swv32.dll" "$stage32/$lib32/"
+cp "$bin64/swv32load.exe" "$docs/README.txt" "$docs/LICENSE.txt" "$stage64/"
+cp "$bin64/$lib64/swv64.dll" "$stage64/$lib64/"
+cp "$bin32/swv32load.exe" "$stage64/x86/"
+cp "$bin32/$lib32/swv32.dll" "$stage64/x86/$lib32/"
 
 name="Swivlet-$version"
 rm -f "$out/$name-win32.zip" "$out/$name-win64.zip" "$out/$name-setup.exe" "$out/SHA256SUMS"
 python3 "$root/packaging/zip.py" "$out/$name-win32.zip" "$stage32"
 python3 "$root/packaging/zip.py" "$out/$name-win64.zip" "$stage64"
-makensis -V2 -DVERSION="$version" -DBIN32="$bin32" -DBIN64="$bin64" -DDOCS="$docs" \
+makensis -V2 -DVERSION="$version" -DBIN32="$bin32" -DLIB32="$lib32" -DBIN64="$bin64" \
+    -DLIB64="$lib64" -DDOCS="$docs" \
     -DOUTFILE="$out/$name-setup.exe" "$root/packaging/swivlet.nsi"
 (cd "$out" && sha256sum "$name-setup.exe" "$name-win32.zip" "$name-win64.zip" >SHA256SUMS)
 echo "release: $out"

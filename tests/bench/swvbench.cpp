@@ -250,7 +250,7 @@ void Mapping()
     std::vector<double> ours[3], base[3];
     for (int i = 0; i < trials; i++) {
         double a[3], b[3];
-        if (!MapCost(BinPath("swv32.dll"), a) || !MapCost(BinPath("swvbaseline.dll"), b))
+        if (!MapCost(BinPath(SWV_LIBRARY), a) || !MapCost(BinPath("swvbaseline.dll"), b))
             continue;
         for (int k = 0; k < 3; k++) {
             ours[k].push_back(a[k]);
@@ -390,11 +390,11 @@ int main(int argc, char **argv)
     std::printf("Swivlet benchmark: median of %d trials; ratios against baselines measured in "
                 "this run\n\n",
                 trials);
-    Footprint("swv32.dll", 32 * 1024);
+    Footprint(SWV_LIBRARY, 32 * 1024);
     Footprint("swv32load.exe", 24 * 1024);
     SwvLib lib;
     if (!lib.Load()) {
-        Fail("loading swv32.dll");
+        Fail("loading " SWV_LIBRARY);
         return 1;
     }
     Mapping();

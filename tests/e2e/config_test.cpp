@@ -33,13 +33,6 @@ LRESULT CALLBACK CountProfileChanges(HWND h, UINT m, WPARAM w, LPARAM l)
     return CallWindowProcA(previousProc, h, m, w, l);
 }
 
-std::string Key(const char *key)
-{
-    char buf[64];
-    GetProfileStringA("Swivlet", key, "<absent>", buf, sizeof buf);
-    return buf;
-}
-
 class Configure : public ::testing::Test
 {
   protected:
@@ -88,35 +81,35 @@ class Configure : public ::testing::Test
 
 TEST_F(Configure, NoToTheFirstQuestionChangesNothing)
 {
-    profile.Set("PushTo", "5");
-    profile.Set("DisableTitleMenu", "1");
+    profile.SetUser("PushTo", "5");
+    profile.SetUser("DisableTitleMenu", "1");
     EXPECT_EQ(0u, Answer({IDNO}));
-    EXPECT_EQ("5", Key("PushTo"));
-    EXPECT_EQ("1", Key("DisableTitleMenu"));
-    EXPECT_EQ("<absent>", Key("DisableDesktopMenu"));
+    EXPECT_EQ("5", profile.User("PushTo"));
+    EXPECT_EQ("1", profile.User("DisableTitleMenu"));
+    EXPECT_EQ("<absent>", profile.User("DisableDesktopMenu"));
     EXPECT_EQ(0, profileChanges);
 }
 
-TEST_F(Configure, YesNoYesYesLeavesTheSectionWithoutKeys)
+// The answers go to the user's own file, every key written: a "0" there
+// counts over a "1" left in WIN.INI.
+TEST_F(Configure, YesNoYesYesWritesAllThreeKeysAsZero)
 {
     profile.Set("PushTo", "1");
     profile.Set("DisableTitleMenu", "1");
     profile.Set("DisableDesktopMenu", "1");
     EXPECT_EQ(0u, Answer({IDYES, IDNO, IDYES, IDYES}));
-    EXPECT_EQ("<absent>", Key("PushTo"));
-    EXPECT_EQ("<absent>", Key("DisableTitleMenu"));
-    EXPECT_EQ("<absent>", Key("DisableDesktopMenu"));
-    char keys[256];
-    EXPECT_EQ(0u, GetProfileStringA("Swivlet", NULL, "", keys, sizeof keys));
+    EXPECT_EQ("0", profile.User("PushTo"));
+    EXPECT_EQ("0", profile.User("DisableTitleMenu"));
+    EXPECT_EQ("0", profile.User("DisableDesktopMenu"));
     EXPECT_EQ(1, profileChanges);
 }
 
 TEST_F(Configure, YesYesNoNoWritesAllThreeKeys)
 {
     EXPECT_EQ(0u, Answer({IDYES, IDYES, IDNO, IDNO}));
-    EXPECT_EQ("1", Key("PushTo"));
-    EXPECT_EQ("1", Key("DisableTitleMenu"));
-    EXPECT_EQ("1", Key("DisableDesktopMenu"));
+    EXPECT_EQ("1", profile.User("PushTo"));
+    EXPECT_EQ("1", profile.User("DisableTitleMenu"));
+    EXPECT_EQ("1", profile.User("DisableDesktopMenu"));
     EXPECT_EQ(1, profileChanges);
 }
 
@@ -125,8 +118,9 @@ class ConfigureWhileRunning : public DesktopSession
 {
   protected:
     // Answers the questions; how long the configuration then took to end, in
-    // milliseconds, or -1 when it did not end.
-    int Configure(const std::vector<int> &answers)
+    // milliseconds, or -1 when it did not end. With `notice`, a closing
+    // message is awaited, its text put there and the message closed.
+    int Configure(const std::vector<int> &answers, std::string *notice = nullptr)
     {
         Process config;
         if (!config.Start(LoaderCommand(" /c")))
@@ -140,13 +134,20 @@ class ConfigureWhileRunning : public DesktopSession
             ClickDialogButton(box, answers[i]);
             WaitFor([box] { return !IsWindow(box); }, 5000);
         }
+        if (notice) {
+            HWND box = WaitForDialog("Swivlet Configure", config.Pid());
+            if (!box)
+                return -1;
+            *notice = MessageBoxText(box);
+            ClickDialogButton(box, IDOK);
+        }
         DWORD start = GetTickCount();
         if (config.Wait(10000) != 0)
             return -1;
         return (int)(GetTickCount() - start);
     }
 
-    // Right-clicks a caption of this program and tells whether Swivlet's menu
+    // Right-clicks a window's caption and tells whether a Swivlet menu
     // showed within timeoutMs.
     bool MenuOnOwnCaption(HWND hwnd, DWORD timeoutMs = 5000)
     {
@@ -169,8 +170,12 @@ class ConfigureWhileRunning : public DesktopSession
     MenuCloser closer{GetCurrentProcessId()};
 };
 
-TEST_F(ConfigureWhileRunning, TitleBarAnswerTakesEffectAtOnce)
+// As for a standard user, who cannot write WIN.INI: the answer holds in the
+// running menu and in a loader started afterwards.
+TEST_F(ConfigureWhileRunning, TitleBarAnswerTakesEffectAtOnceAndStays)
 {
+    UnwritableFileScope winIni(WinIniPath());
+    ASSERT_TRUE(winIni.Ok());
     HWND mine = CreateTestWindow("Configured window", 60, 60, 420, 260);
     ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == mine; }));
     ASSERT_TRUE(MenuOnOwnCaption(mine));
@@ -179,8 +184,30 @@ TEST_F(ConfigureWhileRunning, TitleBarAnswerTakesEffectAtOnce)
     EXPECT_FALSE(MenuOnOwnCaption(mine, kQuietMs)) << "caption call-ups still work";
     EXPECT_TRUE(MenuOnDesktop()) << "desktop call-ups stopped too";
 
+    ASSERT_EQ(0u, QuitLoader(loader));
+    ASSERT_TRUE(loader.Start(LoaderCommand()));
+    ASSERT_NE(nullptr, WaitForMenuWindow(loader));
+    EXPECT_FALSE(MenuOnOwnCaption(mine, kQuietMs)) << "a new loader lost the answer";
+    EXPECT_TRUE(MenuOnDesktop()) << "a new loader stopped desktop call-ups";
+
     ASSERT_LE(0, Configure({IDYES, IDNO, IDYES, IDYES}));
     EXPECT_TRUE(MenuOnOwnCaption(mine)) << "caption call-ups did not come back";
+}
+
+// Nowhere to write: the user is told, and the running menu keeps its settings.
+TEST_F(ConfigureWhileRunning, NothingWritableIsReportedAndChangesNothing)
+{
+    UnwritableFileScope winIni(WinIniPath()), userFile(UserSettingsFile());
+    ASSERT_TRUE(winIni.Ok() && userFile.Ok());
+    HWND mine = CreateTestWindow("Configured window", 60, 60, 420, 260);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == mine; }));
+
+    std::string notice;
+    ASSERT_LE(0, Configure({IDYES, IDNO, IDNO, IDYES}, &notice));
+    EXPECT_EQ("Swivlet could not save the settings in " + UserSettingsFile() +
+                  ". They are unchanged.",
+              notice);
+    EXPECT_TRUE(MenuOnOwnCaption(mine)) << "caption call-ups stopped";
 }
 
 // A program that has stopped answering gets the broadcast too late for it,
@@ -220,4 +247,33 @@ TEST_F(Configure, BindsCtl3dAndReleasesItOnlyAfterTheLastQuestion)
         EXPECT_NE(std::string::npos, log.find("AutoSubclass ")) << log;
         EXPECT_EQ(std::string::npos, log.find("Unregister")) << "left registered on No: " << log;
     }
+}
+
+// On 64-bit Windows the 64-bit "/c" configures the 32-bit menu as well.
+TEST_F(ConfigureWhileRunning, AnswerReachesTheMenuOfTheOtherWidth)
+{
+    std::string partner = BinDir() + "\\..\\partner32\\";
+    if (sizeof(void *) != 8 ||
+        GetFileAttributesA((partner + "swv32load.exe").c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "needs the 64-bit build, with the 32-bit one beside it";
+    UnwritableFileScope winIni(WinIniPath());
+    ASSERT_TRUE(winIni.Ok());
+    ASSERT_EQ(0u, QuitLoader(loader));
+    ASSERT_TRUE(loader.Start("\"" + partner + "swv32load.exe\""));
+    ASSERT_NE(nullptr, WaitForMenuWindow(loader));
+    Process narrow;
+    HWND w32 =
+        StartWindowHelper(narrow, "Narrow program", "80,80,360,240", partner + "swvtestwin.exe");
+    ASSERT_NE(nullptr, w32);
+    Hover(w32);
+
+    // Off first, and on again to show that the program is served: a press
+    // with no Swivlet menu leaves the program's own system menu up, which
+    // is closed before the next press.
+    ASSERT_LE(0, Configure({IDYES, IDNO, IDNO, IDYES}));
+    EXPECT_FALSE(MenuOnOwnCaption(w32, kQuietMs)) << "the 32-bit menu kept the old settings";
+    CloseAllMenus();
+    ASSERT_LE(0, Configure({IDYES, IDNO, IDYES, IDYES}));
+    EXPECT_TRUE(MenuOnOwnCaption(w32)) << "the 32-bit menu did not come back";
+    CloseAllMenus();
 }

@@ -86,23 +86,35 @@ TEST_F(GuestMenu, AnEndedThreadTakesTheMenuWithItOnlyUntilTheNextPress)
     CloseAllMenus();
 }
 
-// A copy in another program binds the 3-D controls on the first colour
-// change rather than when it comes in, and forwards the change.
-TEST(GuestCopy, BindsThe3DControlsOnTheFirstColourChange)
+// A copy the hook brings into another program makes its menu window on the
+// program's first call-up, binds the 3-D controls only on the first colour
+// change, and forwards the change.
+TEST_F(GuestMenu, FirstCallUpShowsTheMenuAndAColourChangeBindsThe3DControls)
 {
     SystemCtl3dScope ctl3d;
     ASSERT_TRUE(ctl3d.InstallFake());
     Process guest;
-    ASSERT_TRUE(guest.Start(TestWin("--load-and-free \"Colour guest@100,100,300,200\"")));
-    ASSERT_NE(nullptr, WaitForWindow("Colour guest", guest.Pid()));
+    HWND hwnd = StartWindowHelper(guest, "Idle guest", "100,100,300,200");
+    ASSERT_NE(nullptr, hwnd);
+    ASSERT_TRUE(BringLibraryInto(hwnd, 5000)) << "the hook brought no library in";
+    ASSERT_TRUE(MenuWindowsOfProcess(guest.Pid()).empty()) << "a menu window before any call-up";
+
+    MenuWatch watch;
+    RightPressAndRelease(CaptionPoint(hwnd));
+    ASSERT_TRUE(watch.WaitForSwivletMenus(1)) << "no menu on the first call-up";
+    EXPECT_EQ(1, watch.SwivletMenus(guest.Pid()));
+    CloseAllMenus();
     std::vector<HWND> menus = MenuWindowsOfProcess(guest.Pid());
     ASSERT_EQ(1u, menus.size());
-    EXPECT_EQ("", ctl3d.Log()) << "bound before any colour change";
+
+    // Lines end with the pid of the program that called.
+    const std::string mine = " " + std::to_string(guest.Pid()) + "\r\n";
+    EXPECT_EQ(std::string::npos, ctl3d.Log().find(mine)) << "bound before any colour change";
     DWORD_PTR r;
     SendMessageTimeoutA(menus[0], WM_SYSCOLORCHANGE, 0, 0, SMTO_ABORTIFHUNG, 2000, &r);
     std::string log = ctl3d.Log();
-    EXPECT_EQ(0u, log.find("ColorChange ")) << log;
-    // The line ends with the pid of the program that called.
-    size_t at = log.find(" " + std::to_string(guest.Pid()) + "\r\n");
-    EXPECT_NE(std::string::npos, at) << log;
+    size_t at = log.find(mine);
+    ASSERT_NE(std::string::npos, at) << log;
+    size_t line = log.rfind('\n', at) + 1; // 0 for the first line
+    EXPECT_EQ("ColorChange ", log.substr(line, 12)) << log;
 }

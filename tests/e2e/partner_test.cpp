@@ -24,11 +24,6 @@ std::string PartnerPath(const char *name)
     return BinDir() + "\\..\\partner32\\" + name;
 }
 
-bool Copy(const std::string &from, const std::string &to)
-{
-    return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
-}
-
 class BothWidths : public DesktopSession
 {
   protected:
@@ -40,11 +35,8 @@ class BothWidths : public DesktopSession
             GetFileAttributesA(PartnerPath("swv32load.exe").c_str()) == INVALID_FILE_ATTRIBUTES)
             GTEST_SKIP() << "needs the 64-bit build, with the 32-bit one beside it";
         std::string dir = MakeTempDir("both");
-        ASSERT_TRUE(CreateDirectoryA((dir + "\\x86").c_str(), NULL));
-        for (const char *name : {"swv32load.exe", "swv32.dll"}) {
-            ASSERT_TRUE(Copy(BinPath(name), dir + "\\" + name));
-            ASSERT_TRUE(Copy(PartnerPath(name), dir + "\\x86\\" + name));
-        }
+        ASSERT_NE("", LayOutBuild(BinDir(), dir, "64"));
+        ASSERT_NE("", LayOutBuild(PartnerPath(""), dir + "\\x86", "32"));
         CloseAllMenus();
         ASSERT_TRUE(loader.Start("\"" + dir + "\\swv32load.exe\""));
         ASSERT_NE(nullptr, WaitForMenuWindow(loader));

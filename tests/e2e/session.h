@@ -116,7 +116,7 @@ class DesktopSession : public ::testing::Test
             [&] {
                 swv::MoveCursorTo(r.left + 40 + 15 * (i % 3), r.top + 60 + 10 * (i % 3));
                 i++;
-                return !swv::MenuWindowsOfProcess(pid).empty();
+                return swv::LibraryLoadedIn(pid);
             },
             timeoutMs);
     }

@@ -34,7 +34,7 @@ class ShellDesktop : public DesktopSession
         int step = 0;
         return WaitFor([&] {
             MoveCursorTo(650 + 20 * (step++ % 3), 520);
-            return !MenuWindowsOfProcess(pid).empty();
+            return LibraryLoadedIn(pid);
         });
     }
 

@@ -55,6 +55,10 @@ TEST_F(Arrange, TileFillsTheWorkingAreaRowByRow)
         SCOPED_TRACE(n);
         std::vector<HWND> mine = Windows(n);
         std::vector<HWND> list = BuildList(mine);
+        // Untitled, so no task window: the focus is elsewhere until Tile moves it.
+        HWND elsewhere = CreateTestWindow("", 500, 400, 200, 150, WS_POPUP | WS_VISIBLE);
+        SetFocus(elsewhere);
+        ASSERT_EQ(elsewhere, GetFocus());
         lib.TileWindows();
         FlushEvents();
         ExpectTiled(list);
@@ -271,14 +275,21 @@ TEST_F(Arrange, PushWithPushToCoveringTheListRaisesNothingButFocuses)
     }
 }
 
+// After a longer list, the slots past the count still hold its handles: a
+// negative count must not reach them.
 TEST_F(Arrange, NegativePushToCountsAsZero)
 {
-    std::vector<HWND> mine = Windows(4);
-    std::vector<HWND> list = BuildList(mine);
+    std::vector<HWND> mine = Windows(6);
+    BuildList(mine);
+    // Untitled, the two back-most leave the list but stay in its slots 4 and 5.
+    SetWindowTextA(mine[0], "");
+    SetWindowTextA(mine[1], "");
+    std::vector<HWND> list = BuildList({mine[2], mine[3], mine[4], mine[5]});
+    ASSERT_EQ(4u, list.size());
     SetPushTo("-2");
     lib.SetWindow(list[1]);
     lib.Push();
-    EXPECT_TRUE(ZOrderIs({list[0], list[2], list[3], list[1]}));
+    EXPECT_TRUE(ZOrderIs({list[0], list[2], list[3], list[1], mine[1], mine[0]}));
 }
 
 TEST_F(Arrange, PushRaisesMinimisedEntriesAndRestoresNothing)
@@ -337,15 +348,23 @@ class Target : public Arrange
 TEST_F(Target, CaptionPressOfAnOwnedWindowTargetsTheRootOfItsOwners)
 {
     std::vector<HWND> mine = Windows(3);
+    // Owned by the middle entry: a climb that stops short of the root gives
+    // no task window, and Push would leave the back-most entry at the back.
     HWND owned =
-        CreateTestWindow("Owned", 200, 200, 200, 120, WS_POPUP | WS_CAPTION | WS_VISIBLE, mine[0]);
+        CreateTestWindow("Owned", 200, 200, 200, 120, WS_POPUP | WS_CAPTION | WS_VISIBLE, mine[1]);
     HWND ownedByOwned = CreateTestWindow("Owned twice", 220, 220, 200, 120,
                                          WS_POPUP | WS_CAPTION | WS_VISIBLE, owned);
     FlushEvents();
     std::vector<HWND> list = BuildList(mine);
     PressCaption(ownedByOwned);
     EXPECT_EQ(1, TakeCallUps());
-    EXPECT_EQ(mine[0], PushedWindow(list));
+    // Closed before the Push: under Wine, a window that owns shown windows
+    // drops behind the others once the Push's events are handled, whatever
+    // the target.
+    DestroyWindow(ownedByOwned);
+    DestroyWindow(owned);
+    FlushEvents();
+    EXPECT_EQ(mine[1], PushedWindow(list));
 }
 
 TEST_F(Target, CaptionPressOfAChildWindowTargetsItsTopLevelWindow)
@@ -439,12 +458,19 @@ TEST_F(Target, TheClimbEndsHoweverLongTheOwnerChain)
 
 // A task window whose program has stopped answering holds nothing up: it is
 // listed by its title and left where it is, and every other window takes its
-// place as usual.
+// place as usual. A command waits for the hung program once (400 ms), though
+// it has two windows and one of them is maximised, which Tile and Cascade
+// would restore.
 TEST_F(Arrange, AHungProgramsWindowHoldsNothingUp)
 {
     Process hung;
-    HWND h = StartWindowHelper(hung, "Hung program", "600,420,200,150");
+    ASSERT_TRUE(
+        hung.Start("\"" + BinPath("swvtestwin.exe") +
+                   "\" \"Hung program@600,420,200,150\" \"Hung maximised@0,0,200,150,max\""));
+    HWND h = WaitForWindow("Hung program", hung.Pid());
+    HWND hMax = WaitForWindow("Hung maximised", hung.Pid());
     ASSERT_NE(nullptr, h);
+    ASSERT_NE(nullptr, hMax);
     std::vector<HWND> mine = Windows(2);
     PostMessageA(h, RegisterWindowMessageA("SwvTest.Query"), 4, 60000);
     DWORD_PTR r;
@@ -452,29 +478,30 @@ TEST_F(Arrange, AHungProgramsWindowHoldsNothingUp)
 
     ASSERT_TRUE(ShowMenu().appeared);
     std::vector<HWND> list = TaskHandles();
-    ASSERT_EQ((std::vector<HWND>{mine[1], mine[0], h}), list);
-    ASSERT_EQ("Hung program", Title(2));
+    ASSERT_EQ((std::vector<HWND>{mine[1], mine[0], hMax, h}), list);
+    ASSERT_EQ("Hung program", Title(3));
 
-    // Three windows: two columns, two rows; the hung one keeps its cell empty.
+    // Four windows: two columns, two rows; the hung ones keep their cells empty.
     int cx = GetSystemMetrics(SM_CXSCREEN), cy = UsableHeight();
     DWORD start = GetTickCount();
     lib.TileWindows();
-    EXPECT_LT(GetTickCount() - start, 1000u) << "Tile waited on the hung window";
+    EXPECT_LT(GetTickCount() - start, 1000u) << "Tile waited on the hung program again";
     EXPECT_WINDOWPOS(mine[1], 0, 0, cx / 2, cy / 2);
     EXPECT_WINDOWPOS(mine[0], cx / 2, 0, cx / 2, cy / 2);
     EXPECT_WINDOWPOS(h, 600, 420, 200, 150);
+    EXPECT_TRUE(IsZoomed(hMax));
 
-    // The hung window is the back-most: its offset stays unused.
+    // The hung ones are the back-most: their offsets stay unused.
     int step = CascadeStep();
     start = GetTickCount();
     lib.CascadeWindows();
-    EXPECT_LT(GetTickCount() - start, 1000u) << "Cascade waited on the hung window";
-    EXPECT_WINDOWPOS(mine[0], step, step, cx - step, cy - step);
-    EXPECT_WINDOWPOS(mine[1], 2 * step, 2 * step, cx - 2 * step, cy - 2 * step);
+    EXPECT_LT(GetTickCount() - start, 1000u) << "Cascade waited on the hung program again";
+    EXPECT_WINDOWPOS(mine[0], 2 * step, 2 * step, cx - 2 * step, cy - 2 * step);
+    EXPECT_WINDOWPOS(mine[1], 3 * step, 3 * step, cx - 3 * step, cy - 3 * step);
     EXPECT_WINDOWPOS(h, 600, 420, 200, 150);
 
     start = GetTickCount();
-    Command(100 + 2);
+    Command(100 + 3);
     EXPECT_LT(GetTickCount() - start, 1000u) << "the task switch waited on the hung window";
 }
 

@@ -238,6 +238,17 @@ TEST_F(MouseHookSettings, HandWrittenValuesCountAsReadNonZeroDisables)
     EXPECT_FALSE(DesktopCallsUp());
 }
 
+// The user's file first, key by key; WIN.INI for a key the file lacks.
+TEST_F(MouseHookSettings, UserFileCountsOverWinIniKeyByKey)
+{
+    profile.Set("DisableTitleMenu", "1");
+    profile.Set("DisableDesktopMenu", "1");
+    profile.SetUser("DisableTitleMenu", "0");
+    Load();
+    EXPECT_TRUE(CaptionCallsUp());
+    EXPECT_FALSE(DesktopCallsUp());
+}
+
 TEST_F(MouseHookSettings, ZeroWrittenByHandEnables)
 {
     profile.Set("DisableTitleMenu", "0");

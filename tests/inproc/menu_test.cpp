@@ -80,6 +80,44 @@ TEST_F(MenuWindow, AnAmpersandInATitleIsShownNotTakenForAMnemonic)
     EXPECT_EQ("Tom & Jerry", Title(i));
 }
 
+// Titles outside code page 1252 show as the user sees them, cut by the same
+// rules counted in UTF-16 units: a surrogate pair (U+1F4DD, U+1F600) counts
+// two and is never split. The exports keep the ANSI caption.
+TEST_F(MenuWindow, EntriesShowTitlesAsTheUserSeesThem)
+{
+#define TEN L"\u4E00\u4E8C\u4E09\u56DB\u4E94\u516D\u4E03\u516B\u4E5D\u5341"
+#define X11 L"xxxxxxxxxxx"
+    static const struct {
+        const wchar_t *title, *entry;
+        const char *ansi; // in code page 1252
+    } cases[] = {
+        {L"Notes \u25CF draft & plan", L"Notes \u25CF draft && plan", "Notes ? draft & plan"},
+        {L"\u65E5\u672C\u8A9E\u306E\u984C\u540D", L"\u65E5\u672C\u8A9E\u306E\u984C\u540D",
+         "??????"},
+        {TEN TEN TEN TEN L"\u767E\u5343\u4E07\u5104\u5146",
+         TEN TEN TEN L"\u4E00\u4E8C\u4E09\u56DB\u4E94\u516D...",
+         "????????????????????????????????????..."},
+        {L"\U0001F4DD" X11 X11 X11 L"\U0001F600 tail", L"\U0001F4DD" X11 X11 X11 L"...", nullptr},
+    };
+#undef TEN
+#undef X11
+    std::vector<HWND> windows;
+    for (const auto &c : cases)
+        windows.push_back(CreateTestWindow(c.title, 150, 150, 300, 200));
+    FlushEvents();
+    MenuCapture m = ShowMenu();
+    ASSERT_TRUE(m.appeared);
+    for (size_t k = 0; k < windows.size(); k++) {
+        SCOPED_TRACE(k);
+        int i = IndexOf(windows[k]);
+        ASSERT_LE(0, i);
+        EXPECT_EQ(cases[k].entry, m.items[7 + i].wtext);
+        if (cases[k].ansi && GetACP() == 1252) {
+            EXPECT_EQ(cases[k].ansi, Title(i));
+        }
+    }
+}
+
 // A menu window whose thread is not in front takes the front while its menu
 // is up and gives it back when the menu is cancelled; one whose thread is
 // in front changes nothing.

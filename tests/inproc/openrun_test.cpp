@@ -319,17 +319,22 @@ TEST_F(OpenRun, ANameThatCannotStartIsReported)
 TEST_F(OpenRun, NextDialogOpensWhereTheLastChosenFileWasEvenWhenItFailed)
 {
     std::string dir = MakeTempDir("initial");
+    // The dialog makes its folder the current one; this program moves on, and
+    // the dialog still opens where the file was chosen.
+    std::string elsewhere = MakeTempDir("elsewhere");
     RunWith([&](HWND dlg) {
         TypeAndConfirm(dlg, dir + "\\missing.exe");
         Answer(IDOK);
     });
     std::string shown;
+    SetCurrentDirectoryA(elsewhere.c_str());
     RunWith([&](HWND dlg) {
         shown = WindowText(GetDlgItem(dlg, stc1));
         ClickDialogButton(dlg, IDCANCEL);
     });
     EXPECT_EQ(0, lstrcmpiA(dir.c_str(), shown.c_str())) << shown;
     // A cancelled dialog changes nothing.
+    SetCurrentDirectoryA(elsewhere.c_str());
     RunWith([&](HWND dlg) {
         shown = WindowText(GetDlgItem(dlg, stc1));
         ClickDialogButton(dlg, IDCANCEL);

@@ -41,6 +41,20 @@ BOOL CALLBACK CollectType(HMODULE, LPSTR type, LONG_PTR param)
     return TRUE;
 }
 
+// Names by number; one by text counts as 0.
+BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR param)
+{
+    reinterpret_cast<std::set<ULONG_PTR> *>(param)->insert(IS_INTRESOURCE(name) ? (ULONG_PTR)name
+                                                                                : 0);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR param)
+{
+    reinterpret_cast<std::set<ULONG_PTR> *>(param)->insert(language);
+    return TRUE;
+}
+
 } // namespace
 
 TEST_P(BinaryResources, CarryFileAndProductVersion1_0_3_95)
@@ -64,7 +78,7 @@ TEST_P(BinaryResources, CarryFileAndProductVersion1_0_3_95)
 }
 
 INSTANTIATE_TEST_SUITE_P(Deliverables, BinaryResources,
-                         ::testing::Values("swv32.dll", "swv32load.exe"));
+                         ::testing::Values(SWV_LIBRARY, "swv32load.exe"));
 
 TEST(LoaderResources, IconIsOne32By32ImageInSixteenColours)
 {
@@ -83,16 +97,70 @@ TEST(LoaderResources, IconIsOne32By32ImageInSixteenColours)
     FreeLibrary(exe);
 }
 
-TEST(LoaderResources, HoldOnlyTheIconAndTheVersionBlock)
+TEST(LoaderResources, HoldOnlyTheIconTheVersionBlockAndTheManifest)
 {
     HMODULE exe = LoadLibraryExA(BinPath("swv32load.exe").c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, exe);
     std::set<ULONG_PTR> types;
     EnumResourceTypesA(exe, CollectType, (LONG_PTR)&types);
+    std::set<ULONG_PTR> manifests, languages;
+    EnumResourceNamesA(exe, (LPCSTR)RT_MANIFEST, CollectName, (LONG_PTR)&manifests);
+    EnumResourceLanguagesA(exe, (LPCSTR)RT_MANIFEST, (LPCSTR)1, CollectLanguage,
+                           (LONG_PTR)&languages);
     FreeLibrary(exe);
     std::set<ULONG_PTR> expected = {(ULONG_PTR)RT_ICON, (ULONG_PTR)RT_GROUP_ICON,
-                                    (ULONG_PTR)RT_VERSION};
+                                    (ULONG_PTR)RT_VERSION, (ULONG_PTR)RT_MANIFEST};
     EXPECT_EQ(expected, types);
+    // One manifest, the one the system reads when it starts a program: a
+    // toolchain's default one beside it would be a second.
+    EXPECT_EQ(std::set<ULONG_PTR>{1}, manifests);
+    EXPECT_EQ(1u, languages.size());
+}
+
+// Read by the system's own parser: a manifest it rejects would keep the
+// program from starting at all.
+TEST(LoaderResources, ManifestAsksForNoElevationPerMonitorDpiAndCommonControls6)
+{
+    std::string exe = BinPath("swv32load.exe");
+    ACTCTXA ctx = {};
+    ctx.cbSize = sizeof ctx;
+    ctx.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    ctx.lpSource = exe.c_str();
+    ctx.lpResourceName = MAKEINTRESOURCEA(1);
+    HANDLE act = CreateActCtxA(&ctx);
+    ASSERT_NE(INVALID_HANDLE_VALUE, act) << "error " << GetLastError();
+
+    WCHAR value[64];
+    SIZE_T len = 0;
+    EXPECT_TRUE(QueryActCtxSettingsW(0, act,
+                                     L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
+                                     L"dpiAwareness", value, 64, &len));
+    EXPECT_STREQ(L"PerMonitorV2, System", value);
+    EXPECT_TRUE(QueryActCtxSettingsW(0, act, NULL, L"dpiAware", value, 64, &len));
+    EXPECT_STREQ(L"true", value);
+
+    ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level = {};
+    EXPECT_TRUE(QueryActCtxW(0, act, NULL, RunlevelInformationInActivationContext, &level,
+                             sizeof level, NULL));
+    EXPECT_EQ(ACTCTX_RUN_LEVEL_AS_INVOKER, level.RunLevel);
+    EXPECT_EQ(0u, level.UiAccess);
+    ReleaseActCtx(act);
+
+    HMODULE module = LoadLibraryExA(exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, module);
+    HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(1), (LPCSTR)RT_MANIFEST);
+    ASSERT_NE(nullptr, res);
+    std::string text(static_cast<const char *>(LockResource(LoadResource(module, res))),
+                     SizeofResource(module, res));
+    FreeLibrary(module);
+    for (const char *os : {"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
+                           "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // 8.1
+                           "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // 8
+                           "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"}) // 7
+        EXPECT_NE(std::string::npos, text.find("<supportedOS Id=\"" + std::string(os) + "\"/>"))
+            << os;
+    EXPECT_NE(std::string::npos, text.find("name=\"Microsoft.Windows.Common-Controls\" "
+                                           "version=\"6.0.0.0\""));
 }
 
 TEST(LoaderExports, OnlyTheMarkOfTheProgramThatStartsTheMenu)
@@ -132,9 +200,21 @@ const WORD *ReadField(const WORD *p, std::string &out)
 
 } // namespace
 
-TEST(LibraryResources, OpenDialogTemplateIsTheClassicFourteenControlDialog)
+// No manifest either: in another program the library lives by that
+// program's choices of DPI awareness and controls.
+TEST(LibraryResources, HoldOnlyTheDialogAndTheVersionBlock)
 {
     HMODULE dll = LoadLibraryExA(BinPath("swv32.dll").c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, dll);
+    std::set<ULONG_PTR> types;
+    EnumResourceTypesA(dll, CollectType, (LONG_PTR)&types);
+    FreeLibrary(dll);
+    EXPECT_EQ((std::set<ULONG_PTR>{(ULONG_PTR)RT_DIALOG, (ULONG_PTR)RT_VERSION}), types);
+}
+
+TEST(LibraryResources, OpenDialogTemplateIsTheClassicFourteenControlDialog)
+{
+    HMODULE dll = LoadLibraryExA(BinPath(SWV_LIBRARY).c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, dll);
     HRSRC res = FindResourceExA(dll, (LPCSTR)RT_DIALOG, "OPEN_DIALOG",
                                 MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));

@@ -76,7 +76,7 @@ TEST(StressLifecycle, TwoHundredLoadsAndUnloadsLeaveNothingBehind)
         WNDCLASSA wc;
         ASSERT_FALSE(IsWindow(menu));
         ASSERT_FALSE(GetClassInfoA(module, "TaskWindow", &wc));
-        ASSERT_EQ(nullptr, GetModuleHandleA("swv32.dll"));
+        ASSERT_EQ(nullptr, GetModuleHandleA(SWV_LIBRARY));
     }
     EXPECT_TRUE(MenuWindowsOfProcess(GetCurrentProcessId()).empty());
     RECT r;
@@ -85,7 +85,7 @@ TEST(StressLifecycle, TwoHundredLoadsAndUnloadsLeaveNothingBehind)
         MoveCursorTo(r.left + 40 + 20 * i, r.top + 80);
         FlushEvents(40);
     }
-    EXPECT_EQ(nullptr, GetModuleHandleA("swv32.dll"));
+    EXPECT_EQ(nullptr, GetModuleHandleA(SWV_LIBRARY));
     DestroyTestWindows();
 }
 

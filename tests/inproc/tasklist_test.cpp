@@ -2,6 +2,7 @@
 #include "libfixture.h"
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 
 using namespace swv;
@@ -51,6 +52,32 @@ TEST_F(TaskList, CutsTitlesLongerThanFortyCharacters)
     EXPECT_EQ(forty.substr(0, 36) + "...", Title(1));
     EXPECT_EQ(forty, Title(2));
     EXPECT_EQ(std::string(36, 'q') + "...", Title(3));
+}
+
+// In a double-byte ANSI code page the exports' caption, counted in bytes,
+// is cut on a character boundary: never a lone lead byte before "...".
+// CTest runs this test again in code page 932 (SWV_EXPECT_ACP says so).
+TEST_F(TaskList, AnsiCaptionKeepsDoubleByteCharactersWhole)
+{
+    const char *expected = getenv("SWV_EXPECT_ACP");
+    if (GetACP() != 932) {
+        ASSERT_EQ(nullptr, expected)
+            << "the ANSI code page is " << GetACP() << ", not " << expected;
+        GTEST_SKIP() << "the ANSI code page is " << GetACP() << ", not the double-byte 932";
+    }
+    // U+65E5 is "\x93\xFA" and U+4E9C "\x88\x9F", whose second byte is a
+    // lead byte too.
+    std::wstring nichi44(44, L'\u65E5'), a45(45, L'\u4E9C');
+    Append(CreateTestWindow((L"a" + nichi44).c_str(), 120, 120, 300, 200));
+    Append(CreateTestWindow(a45.c_str(), 120, 120, 300, 200));
+    ASSERT_EQ(2, lib.GetTaskWindowNumber());
+    std::string nichi17, a18;
+    for (int i = 0; i < 17; i++)
+        nichi17 += "\x93\xFA";
+    for (int i = 0; i < 18; i++)
+        a18 += "\x88\x9F";
+    EXPECT_EQ("a" + nichi17 + "...", Title(0));
+    EXPECT_EQ(a18 + "...", Title(1));
 }
 
 TEST_F(TaskList, SkipsEmptyAndBlankTitles)

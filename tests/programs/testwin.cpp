@@ -4,7 +4,7 @@
 //   swvtestwin.exe --rclick X Y  presses and releases the right button at X, Y
 //
 // Options:
-//   --load-and-free  a second thread loads swv32.dll and pumps messages;
+//   --load-and-free  a second thread loads the library and pumps messages;
 //                    the main thread then frees it
 //   --thread WINDOW  that window lives on a second thread, which ends when
 //                    the window is closed
@@ -13,11 +13,14 @@
 //
 // Windows are created in order, so the last one ends on top. The program
 // answers the registered message "SwvTest.Query": wParam 1 asks whether
-// swv32.dll is loaded here, 2 how many "TaskWindow"s this process has, 3
-// whether a Swivlet menu (a popup menu whose first entry is "Push") shows.
+// the library is loaded here, 2 how many "TaskWindow"s this process has, 3
+// whether a Swivlet menu (a popup menu whose first entry is "Push") shows,
+// 5 whether the library has registered its class "TaskWindow" here.
 // Posted with wParam 4, it makes the window's thread stop pumping messages
 // for lParam milliseconds.
 #include <windows.h>
+
+#include "swivlet.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -59,7 +62,7 @@ static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 {
     if (msg == uQuery && uQuery) {
         if (wParam == 1)
-            return GetModuleHandleA("swv32.dll") != NULL;
+            return GetModuleHandleA(SWV_LIBRARY) != NULL;
         if (wParam == 2) {
             int n = 0;
             EnumWindows(CountTaskWindows, (LPARAM)&n);
@@ -72,6 +75,11 @@ static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         }
         if (wParam == 4)
             Sleep((DWORD)lParam);
+        if (wParam == 5) {
+            WNDCLASSA wc;
+            HMODULE lib = GetModuleHandleA(SWV_LIBRARY);
+            return lib && GetClassInfoA(lib, "TaskWindow", &wc);
+        }
         return 0;
     }
     if (msg == WM_DESTROY && (GetCurrentThreadId() != dwMainThread || --nOpen == 0))
@@ -135,7 +143,7 @@ static void Pump(void)
 
 static DWORD WINAPI LoadAndPump(void *)
 {
-    HMODULE lib = LoadLibraryA("swv32.dll");
+    HMODULE lib = LoadLibraryA(SWV_LIBRARY);
     SetEvent(hLoaded);
     if (lib)
         Pump();
@@ -169,7 +177,7 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
             hLoaded = CreateEventA(NULL, TRUE, FALSE, NULL);
             CloseHandle(CreateThread(NULL, 0, LoadAndPump, NULL, 0, NULL));
             WaitForSingleObject(hLoaded, 10000);
-            FreeLibrary(GetModuleHandleA("swv32.dll"));
+            FreeLibrary(GetModuleHandleA(SWV_LIBRARY));
         } else if (strcmp(__argv[i], "--hold") == 0 && i + 1 < __argc) {
             if (!LoadLibraryA(__argv[++i]))
                 return 3;

@@ -64,12 +64,28 @@ std::vector<std::string> FilesUnder(const std::string &dir)
     return files;
 }
 
-// The binaries of this width's release, as they are laid out.
-std::vector<std::string> Binaries()
+// The one folder of a build of the library in dir, other than `other`: the
+// prefix and eight hex digits. "" when there is none, or more than one.
+std::string BuildFolderIn(const std::string &dir, const std::string &prefix,
+                          const std::string &other = "")
 {
-    if (kWin64)
-        return {"swv32.dll", "swv32load.exe", "x86\\swv32.dll", "x86\\swv32load.exe"};
-    return {"swv32.dll", "swv32load.exe"};
+    std::string found;
+    int count = 0;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\" + prefix + "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return "";
+    do {
+        std::string name = fd.cFileName;
+        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() == prefix.size() + 8 &&
+            name.find_first_not_of("0123456789abcdef", prefix.size()) == std::string::npos &&
+            name != other) {
+            found = name;
+            count++;
+        }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return count == 1 ? found : "";
 }
 
 // When a file was last written, in 100 ns steps; 0 when there is none.
@@ -191,6 +207,10 @@ class Release : public DesktopSession
         portable = BuildMachinePath(SWV_PORTABLE_DIR);
         ASSERT_TRUE(Exists(setup)) << setup << " is missing: run ./scripts/release.sh first";
         ASSERT_TRUE(Exists(portable + "\\swv32load.exe")) << "the archive is not unpacked";
+        lib = BuildFolderIn(portable, kWin64 ? "swv64-" : "swv32-");
+        lib32 = kWin64 ? BuildFolderIn(portable + "\\x86", "swv32-") : lib;
+        ASSERT_NE("", lib) << "no build folder of the library in the archive";
+        ASSERT_NE("", lib32) << "no build folder of the 32-bit library in the archive";
     }
 
     void TearDown() override
@@ -235,7 +255,7 @@ class Release : public DesktopSession
             GetWindowRect(hwnd, &r);
             for (int i = 0; i < 3; i++)
                 MoveCursorTo(r.left + 40 + 15 * i, r.top + 60 + 10 * i);
-            if (!WaitFor([&] { return !MenuWindowsOfProcess(p.Pid()).empty(); }, 2000))
+            if (!WaitFor([&] { return LibraryLoadedIn(p.Pid()); }, 2000))
                 continue;
             MenuWatch watch;
             RightPressAndRelease(CaptionPoint(hwnd));
@@ -247,7 +267,18 @@ class Release : public DesktopSession
         return NULL;
     }
 
+    // The binaries of this width's release, as they are laid out: each
+    // loader with its build's library in that build's folder.
+    std::vector<std::string> Binaries() const
+    {
+        if (kWin64)
+            return {lib + "\\swv64.dll", "swv32load.exe", "x86\\" + lib32 + "\\swv32.dll",
+                    "x86\\swv32load.exe"};
+        return {lib + "\\swv32.dll", "swv32load.exe"};
+    }
+
     std::string setup, portable;
+    std::string lib, lib32; // the build folders: this width's, and the 32-bit one in x86
 };
 
 } // namespace
@@ -335,11 +366,11 @@ TEST_F(Release, InstallerInstallsUpgradesOverARunningSwivletAndUninstalls)
     helpers.clear();
 
     // Programs that hold each installed library, as programs the hook has
-    // reached do; their files can be renamed but neither deleted nor written.
-    std::vector<std::string> libraries = {dir + "\\swv32.dll"};
+    // reached do; their files can be neither deleted nor written.
+    std::vector<std::string> libraries = {dir + "\\" + binaries[0]};
     std::vector<std::string> holderExes = {BinPath("swvtestwin.exe")};
     if (kWin64) {
-        libraries.push_back(dir + "\\x86\\swv32.dll");
+        libraries.push_back(dir + "\\" + binaries[2]);
         holderExes.push_back(BinDir() + "\\..\\partner32\\swvtestwin.exe");
     }
     std::vector<std::unique_ptr<Process>> holders;
@@ -347,7 +378,8 @@ TEST_F(Release, InstallerInstallsUpgradesOverARunningSwivletAndUninstalls)
         holders.push_back(std::make_unique<Process>());
         std::string title = "Holder " + std::to_string(i);
         ASSERT_TRUE(holders.back()->Start("\"" + holderExes[i] + "\" --hold \"" + libraries[i] +
-                                          "\" \"" + title + "@520,60,300,200\""));
+                                          "\" \"" + title + "@520," + std::to_string(60 + 250 * i) +
+                                          ",300,200\""));
         ASSERT_NE(nullptr, WaitForWindow(title.c_str(), holders.back()->Pid()))
             << "no program holds " << libraries[i];
     }
@@ -357,27 +389,62 @@ TEST_F(Release, InstallerInstallsUpgradesOverARunningSwivletAndUninstalls)
         before.push_back(LastWritten(dir + "\\" + name));
 
     {
-        SCOPED_TRACE("silent upgrade over the running Swivlet");
+        SCOPED_TRACE("silent reinstall over the running Swivlet, its library held");
         ASSERT_EQ(0u, RunToEnd("\"" + setup + "\" /S /D=" + dir));
         EXPECT_EQ(0u, loader.Wait(kQuietMs)) << "the running loader was not ended";
         EXPECT_FALSE(Marked(SWV_HOST_MARK_32) || Marked(SWV_HOST_MARK_64)) << "a loader still runs";
+        // The loaders are written anew; a held library is the same build's,
+        // the same bytes in the same folder, and stays.
         for (size_t i = 0; i < binaries.size(); i++) {
             const std::string &name = binaries[i];
             std::string path = dir + "\\" + name;
-            EXPECT_LT(before[i], LastWritten(path)) << name << " is the old file";
+            bool held = name.find(".dll") != std::string::npos;
+            EXPECT_EQ(held, before[i] == LastWritten(path)) << name;
             EXPECT_EQ(ReadFileText(portable + "\\" + name), ReadFileText(path)) << name;
         }
-        for (size_t i = 0; i < libraries.size(); i++) {
-            EXPECT_TRUE(Exists(libraries[i] + ".old-1")) << libraries[i] << " was not moved aside";
-            EXPECT_TRUE(holders[i]->Running());
-        }
-        EXPECT_NE("", RegValue(kRunOnceKey, kCleanupValue))
-            << "nothing deletes the held libraries later";
+        for (auto &holder : holders)
+            EXPECT_TRUE(holder->Running());
+        EXPECT_EQ("", RegValue(kRunOnceKey, kCleanupValue)) << "nothing of another build is left";
         EXPECT_TRUE(ShortcutIs(startup + "\\Swivlet.lnk", exe, "")) << "the user's choice was lost";
     }
 
     Process upgraded;
+#ifdef SWV_SHIFTED_SETUP
+    {
+        SCOPED_TRACE("silent upgrade to another build, its code at other offsets");
+        Process running;
+        StartLoaderIn(running, dir);
+        ASSERT_EQ(0u, RunToEnd("\"" + BuildMachinePath(SWV_SHIFTED_SETUP) + "\" /S /D=" + dir));
+        EXPECT_EQ(0u, running.Wait(kQuietMs)) << "the running loader was not ended";
+        for (const std::string &held : libraries)
+            EXPECT_TRUE(Exists(held)) << held << ", held, is gone";
+        std::string next = BuildFolderIn(dir, kWin64 ? "swv64-" : "swv32-", lib);
+        EXPECT_NE("", next) << "no folder of the new build";
+        EXPECT_NE("", RegValue(kRunOnceKey, kCleanupValue))
+            << "nothing removes the held build later";
+
+        // The programs the old build reached: a press shows one menu, the
+        // new build's, in at least one of them (under Wine, while both widths
+        // run, only one width is served), and all of them live on.
+        StartLoaderIn(upgraded, dir);
+        int served = 0;
+        for (size_t i = 0; i < holders.size(); i++) {
+            HWND hwnd = WaitForWindow(("Holder " + std::to_string(i)).c_str(), holders[i]->Pid());
+            ASSERT_NE(nullptr, hwnd);
+            MenuWatch watch;
+            RightPressAndRelease(CaptionPoint(hwnd));
+            watch.WaitForSwivletMenus(1, 3000);
+            FlushEvents(kQuietMs);
+            CloseAllMenus();
+            EXPECT_GE(1, watch.SwivletMenus()) << "Holder " << i;
+            served += watch.SwivletMenus(holders[i]->Pid());
+            EXPECT_TRUE(holders[i]->Running()) << "Holder " << i;
+        }
+        EXPECT_LE(1, served) << "no program the old build reached showed a menu";
+    }
+#else
     StartLoaderIn(upgraded, dir);
+#endif
     EXPECT_NE(nullptr, ServedWindow()) << "the upgraded Swivlet showed no menu";
     helpers.clear();
 
@@ -392,11 +459,11 @@ TEST_F(Release, InstallerInstallsUpgradesOverARunningSwivletAndUninstalls)
         for (const std::string &lnk :
              {menu + "\\Swivlet.lnk", menu + "\\Configure Swivlet.lnk", startup + "\\Swivlet.lnk"})
             EXPECT_FALSE(Exists(lnk)) << lnk;
-        // Only copies moved aside are left, the held ones among them.
+        // Only held libraries are left, the first build's among them.
         for (const std::string &name : FilesUnder(dir))
-            EXPECT_NE(std::string::npos, name.find(".old-")) << name << " is left";
-        for (const std::string &lib : libraries)
-            EXPECT_TRUE(Exists(lib + ".old-1")) << lib << ".old-1, held, is gone";
+            EXPECT_EQ(name.size() - 4, name.rfind(".dll")) << name << " is left";
+        for (const std::string &held : libraries)
+            EXPECT_TRUE(Exists(held)) << held << ", held, is gone";
     }
     {
         SCOPED_TRACE("the next sign-in, once the programs that held the library have ended");

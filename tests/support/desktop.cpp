@@ -12,6 +12,7 @@ namespace swv
 // ---- Windows ---------------------------------------------------------------
 
 static const char kTestClass[] = "SwvTestWindow";
+static const wchar_t kTestClassW[] = L"SwvTestWindowW"; // Unicode windows
 static std::vector<HWND> created;
 
 static void RegisterTestClass()
@@ -26,6 +27,13 @@ static void RegisterTestClass()
     wc.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
     wc.lpszClassName = kTestClass;
     RegisterClassA(&wc);
+    WNDCLASSW wcw = {};
+    wcw.lpfnWndProc = DefWindowProcW;
+    wcw.hInstance = wc.hInstance;
+    wcw.hCursor = wc.hCursor;
+    wcw.hbrBackground = wc.hbrBackground;
+    wcw.lpszClassName = kTestClassW;
+    RegisterClassW(&wcw);
     done = true;
 }
 
@@ -35,6 +43,16 @@ HWND CreateTestWindow(const char *title, int x, int y, int cx, int cy, DWORD sty
     RegisterTestClass();
     HWND hwnd = CreateWindowExA(exStyle, kTestClass, title, style, x, y, cx, cy, owner, NULL,
                                 GetModuleHandleA(NULL), NULL);
+    if (hwnd)
+        created.push_back(hwnd);
+    return hwnd;
+}
+
+HWND CreateTestWindow(const wchar_t *title, int x, int y, int cx, int cy)
+{
+    RegisterTestClass();
+    HWND hwnd = CreateWindowExW(0, kTestClassW, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, cx,
+                                cy, NULL, NULL, GetModuleHandleA(NULL), NULL);
     if (hwnd)
         created.push_back(hwnd);
     return hwnd;

@@ -13,6 +13,8 @@ namespace swv
 HWND CreateTestWindow(const char *title, int x, int y, int cx, int cy,
                       DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, HWND owner = NULL,
                       DWORD exStyle = 0);
+// The same of a Unicode class, whose title holds any character.
+HWND CreateTestWindow(const wchar_t *title, int x, int y, int cx, int cy);
 HWND CreateChildWindow(HWND parent, const char *title, int x, int y, int cx, int cy, DWORD style);
 
 // Destroys every window of this thread that the tests created.

@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include <commdlg.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +19,7 @@ template <typename F> static void Resolve(HMODULE module, F &fn, const char *nam
 
 bool SwvLib::Load()
 {
-    module = LoadLibraryA("swv32.dll");
+    module = LoadLibraryA(SWV_LIBRARY);
     if (!module)
         return false;
     Resolve(module, DllEntryPoint, "DllEntryPoint");
@@ -84,6 +85,35 @@ std::vector<HWND> MenuWindowsOfProcess(DWORD pid)
     return found;
 }
 
+bool LibraryLoadedIn(DWORD pid)
+{
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, pid);
+    if (snap == INVALID_HANDLE_VALUE)
+        return false;
+    MODULEENTRY32 me;
+    me.dwSize = sizeof me;
+    bool found = false;
+    for (BOOL m = Module32First(snap, &me); m && !found; m = Module32Next(snap, &me))
+        found = lstrcmpiA(me.szModule, SWV_LIBRARY) == 0;
+    CloseHandle(snap);
+    return found;
+}
+
+std::string LayOutBuild(const std::string &from, const std::string &to, const char *width)
+{
+    std::string folder = ReadFileText(from + "\\swv" + width + ".build");
+    folder = folder.substr(0, folder.find_first_of("\r\n"));
+    std::string lib = std::string("\\swv") + width + ".dll";
+    CreateDirectoryA(to.c_str(), NULL);
+    CreateDirectoryA((to + "\\" + folder).c_str(), NULL);
+    if (folder.empty() ||
+        !CopyFileA((from + "\\" + folder + lib).c_str(), (to + "\\" + folder + lib).c_str(),
+                   FALSE) ||
+        !CopyFileA((from + "\\swv32load.exe").c_str(), (to + "\\swv32load.exe").c_str(), FALSE))
+        return "";
+    return folder;
+}
+
 std::vector<std::pair<WORD, std::string>> ModuleExports(HMODULE module)
 {
     std::vector<std::pair<WORD, std::string>> result;
@@ -114,7 +144,21 @@ std::vector<std::pair<WORD, std::string>> ModuleExports(HMODULE module)
 
 static const char *const kKeys[3] = {"PushTo", "DisableTitleMenu", "DisableDesktopMenu"};
 
-ProfileScope::ProfileScope()
+std::string UserSettingsFile()
+{
+    char dir[MAX_PATH];
+    DWORD len = GetEnvironmentVariableA("APPDATA", dir, sizeof dir);
+    return len && len < sizeof dir ? std::string(dir) + "\\Swivlet\\Swivlet.ini" : "";
+}
+
+std::string WinIniPath()
+{
+    char dir[MAX_PATH];
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return std::string(dir) + "\\win.ini";
+}
+
+ProfileScope::ProfileScope() : userFile_(UserSettingsFile())
 {
     for (int i = 0; i < 3; i++) {
         char buf[64];
@@ -123,17 +167,57 @@ ProfileScope::ProfileScope()
         saved_[i] = buf;
         WriteProfileStringA("Swivlet", kKeys[i], NULL);
     }
+    // Kept whole beside itself: a run that ended early may have left it.
+    std::string saved = userFile_ + ".swvsave";
+    if (GetFileAttributesA(saved.c_str()) != INVALID_FILE_ATTRIBUTES)
+        MoveFileExA(saved.c_str(), userFile_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    hadUserFile_ = MoveFileA(userFile_.c_str(), saved.c_str()) != 0;
 }
 
 ProfileScope::~ProfileScope()
 {
     for (int i = 0; i < 3; i++)
         WriteProfileStringA("Swivlet", kKeys[i], had_[i] ? saved_[i].c_str() : NULL);
+    DeleteFileA(userFile_.c_str());
+    if (hadUserFile_)
+        MoveFileA((userFile_ + ".swvsave").c_str(), userFile_.c_str());
 }
 
 void ProfileScope::Set(const char *key, const char *value)
 {
     WriteProfileStringA("Swivlet", key, value);
+}
+
+void ProfileScope::SetUser(const char *key, const char *value)
+{
+    CreateDirectoryA(userFile_.substr(0, userFile_.rfind('\\')).c_str(), NULL);
+    WritePrivateProfileStringA("Swivlet", key, value, userFile_.c_str());
+}
+
+std::string ProfileScope::User(const char *key) const
+{
+    char buf[64];
+    GetPrivateProfileStringA("Swivlet", key, "<absent>", buf, sizeof buf, userFile_.c_str());
+    return buf;
+}
+
+UnwritableFileScope::UnwritableFileScope(const std::string &path)
+    : path_(path), saved_(path + ".swvblocked")
+{
+    // A run that ended early may have left the folder and the file aside.
+    if (GetFileAttributesA(saved_.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        RemoveDirectoryA(path_.c_str());
+        MoveFileA(saved_.c_str(), path_.c_str());
+    }
+    CreateDirectoryA(path_.substr(0, path_.rfind('\\')).c_str(), NULL);
+    MoveFileA(path_.c_str(), saved_.c_str());
+    ok_ = CreateDirectoryA(path_.c_str(), NULL) != 0;
+}
+
+UnwritableFileScope::~UnwritableFileScope()
+{
+    RemoveDirectoryA(path_.c_str());
+    MoveFileA(saved_.c_str(), path_.c_str());
 }
 
 // ---- The system's 3-D controls library -------------------------------------

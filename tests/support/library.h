@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base.h"
+#include "swivlet.h"
 
 namespace swv
 {
@@ -25,7 +26,7 @@ struct SwvLib {
     BOOL(WINAPI *GetWindowTitle)(LPSTR, int) = nullptr;
     HWND(WINAPI *GetWindowHandle)(int) = nullptr;
 
-    bool Load(); // LoadLibraryA("swv32.dll") and every export that exists
+    bool Load(); // LoadLibraryA(SWV_LIBRARY) and every export that exists
     void Free(); // FreeLibrary, once
     HWND MenuWindow() const;
 };
@@ -34,6 +35,13 @@ struct SwvLib {
 HWND FindMenuWindow(DWORD threadId);
 // Hidden "TaskWindow"s of a process.
 std::vector<HWND> MenuWindowsOfProcess(DWORD pid);
+// Whether this width's menu library is loaded in the program pid, from
+// wherever it was loaded.
+bool LibraryLoadedIn(DWORD pid);
+// Copies the loader of the build folder `from`, and its build of the library
+// in that build's own folder, into `to`, as a release lays them out; `width`
+// is "32" or "64". The build's folder name, "" when anything failed.
+std::string LayOutBuild(const std::string &from, const std::string &to, const char *width);
 
 // Exports of a loaded module, by ordinal: name (or "" when exported by
 // ordinal only).
@@ -41,18 +49,44 @@ std::vector<std::pair<WORD, std::string>> ModuleExports(HMODULE module);
 
 // ---- Profile ---------------------------------------------------------------
 
-// Sets the "Swivlet" section of WIN.INI for a test and puts it back after.
+// Where the settings are written for the user: %APPDATA%\Swivlet\Swivlet.ini.
+std::string UserSettingsFile();
+
+// Clears the "Swivlet" section of WIN.INI and the user's settings file for a
+// test, and puts both back after.
 class ProfileScope
 {
   public:
     ProfileScope();
     ~ProfileScope();
-    void Set(const char *key, const char *value);
+    void Set(const char *key, const char *value);     // in WIN.INI
+    void SetUser(const char *key, const char *value); // in the user's file
+    std::string User(const char *key) const;          // "<absent>" when not there
 
   private:
     std::string saved_[3];
     bool had_[3] = {};
+    std::string userFile_;
+    bool hadUserFile_ = false;
 };
+
+// A folder in place of a profile file, as a file that cannot be written
+// (the tests run as root, so a read-only file would still be written); the
+// file is put back after.
+class UnwritableFileScope
+{
+  public:
+    explicit UnwritableFileScope(const std::string &path);
+    ~UnwritableFileScope();
+    bool Ok() const { return ok_; }
+
+  private:
+    std::string path_, saved_;
+    bool ok_ = false;
+};
+
+// WIN.INI in the Windows folder.
+std::string WinIniPath();
 
 // ---- The system's 3-D controls library -------------------------------------
 

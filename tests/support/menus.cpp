@@ -29,14 +29,16 @@ static std::vector<MenuItem> ReadMenu(HWND popup)
     HMENU menu = (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0);
     int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; i++) {
-        char text[256] = "";
-        MENUITEMINFOA mii = {};
+        wchar_t wtext[256] = L"";
+        MENUITEMINFOW mii = {};
         mii.cbSize = sizeof mii;
         mii.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_STRING;
-        mii.dwTypeData = text;
-        mii.cch = sizeof text;
-        GetMenuItemInfoA(menu, (UINT)i, TRUE, &mii);
-        items.push_back({mii.wID, mii.fState, mii.fType, text});
+        mii.dwTypeData = wtext;
+        mii.cch = 256;
+        GetMenuItemInfoW(menu, (UINT)i, TRUE, &mii);
+        char text[512] = "";
+        WideCharToMultiByte(CP_ACP, 0, wtext, -1, text, sizeof text, NULL, NULL);
+        items.push_back({mii.wID, mii.fState, mii.fType, text, wtext});
     }
     return items;
 }

@@ -10,9 +10,10 @@ namespace swv
 
 struct MenuItem {
     UINT id;
-    UINT state; // MFS_* from GetMenuItemInfo
-    UINT type;  // MFT_*
-    std::string text;
+    UINT state;         // MFS_* from GetMenuItemInfo
+    UINT type;          // MFT_*
+    std::string text;   // in the ANSI code page
+    std::wstring wtext; // as the menu holds it, in UTF-16
 };
 
 struct MenuCapture {

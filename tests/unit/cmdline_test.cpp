@@ -8,6 +8,7 @@ TEST(CommandTail, SkipsProgramNameAndFollowingBlanksAndTabs)
 {
     EXPECT_STREQ("/c", CommandTail("swv32load.exe /c"));
     EXPECT_STREQ("/C", CommandTail("swv32load.exe \t  /C"));
+    EXPECT_STREQ("/c", CommandTail("swv32load.exe\t/c"));
     EXPECT_STREQ("", CommandTail("swv32load.exe"));
     EXPECT_STREQ("", CommandTail("swv32load.exe   "));
 }
