@@ -54,16 +54,18 @@ static Edges EdgesOf(const RECT &rc)
 }
 
 /* The frame bounds are in physical pixels, the rectangle in this thread's
-   own: the rectangle is read once more in physical pixels to scale the
-   borders by. Before Windows 10 version 1607 a thread cannot ask that, and
-   the two are taken as the same, as they are at 100 %. */
+   own: unless the two are the same (no borders, and no scaling), the
+   rectangle is read once more in physical pixels to scale the borders by.
+   Before Windows 10 version 1607 a thread cannot ask that, and the two are
+   taken as the same, as they are at 100 %. */
 Edges HiddenBorders(HWND hWnd)
 {
     Edges none = {0, 0, 0, 0};
     RECT rcWindow, rcPhysical, rcFrame;
     if (!BindDwm() || !GetWindowRect(hWnd, &rcWindow) ||
         FAILED(pfnDwmGetWindowAttribute(hWnd, SWV_DWMWA_EXTENDED_FRAME_BOUNDS, &rcFrame,
-                                        sizeof rcFrame)))
+                                        sizeof rcFrame)) ||
+        EqualRect(&rcFrame, &rcWindow))
         return none;
     rcPhysical = rcWindow;
     if (pfnSetThreadDpiAwarenessContext) {
