@@ -1,7 +1,12 @@
-/* MakeTileGrid, TileCell and CascadePlace.
+/* MakeTileGrid, TileCell and CascadePlace; InvisibleBorders and
+   PlaceVisibleFrame.
    Input: "<n> <width> <height> <step> <minWidth> <minHeight>": windows to
    place (0..1023), screen width and usable height (0..8191 pixels each), the
-   cascade step (0..127 pixels) and the smallest window (0..1023 each). */
+   cascade step (0..127 pixels) and the smallest window (0..1023 each); then
+   "<x> <y> <cx> <cy> <percent> <left> <top> <right> <bottom>": a window as
+   its program sees it (-32768..32767 and 0..16383), the system's scale
+   (100..400 %), and how far its frame lies in from each physical edge
+   (-64..1023 each; a negative one lies outside). */
 #include "logic.h"
 
 #include "fuzz_support.h"
@@ -81,6 +86,43 @@ static void CheckCascade(int n, int step, int width, int height, int minWidth, i
     }
 }
 
+static void CheckFrame(FuzzInput &in)
+{
+    int x = in.Number(0, 65535) - 32768, y = in.Number(0, 65535) - 32768;
+    int cx = in.Number(0, 16383), cy = in.Number(0, 16383);
+    int percent = in.Number(100, 400);
+    int inset[4];
+    for (int &i : inset)
+        i = in.Number(0, 1087) - 64;
+    Edges window = {x, y, x + cx, y + cy};
+    Edges physical = {x * percent / 100, y * percent / 100, (x + cx) * percent / 100,
+                      (y + cy) * percent / 100};
+    Edges frame = {physical.left + inset[0], physical.top + inset[1], physical.right - inset[2],
+                   physical.bottom - inset[3]};
+    Edges b = InvisibleBorders(window, physical, frame);
+    bool within = inset[0] >= 0 && inset[1] >= 0 && inset[2] >= 0 && inset[3] >= 0 &&
+                  frame.left < frame.right && frame.top < frame.bottom && cx > 0 && cy > 0 &&
+                  physical.left < physical.right && physical.top < physical.bottom;
+    if (!within) {
+        /* No difference reported: the placement stays exactly as it was. */
+        FUZZ_CHECK(b.left == 0 && b.top == 0 && b.right == 0 && b.bottom == 0);
+        return;
+    }
+    /* Never negative, and never more than the window holds. */
+    FUZZ_CHECK(b.left >= 0 && b.top >= 0 && b.right >= 0 && b.bottom >= 0);
+    FUZZ_CHECK(b.left + b.right <= cx && b.top + b.bottom <= cy);
+    /* At 100 % the borders are the insets themselves. */
+    if (percent == 100)
+        FUZZ_CHECK(b.left == inset[0] && b.top == inset[1] && b.right == inset[2] &&
+                   b.bottom == inset[3]);
+    /* The window placed so that its frame, as far in as the borders say,
+       fills the place. */
+    Placement place = {x, y, cx, cy};
+    Placement p = PlaceVisibleFrame(place, b);
+    FUZZ_CHECK(p.x + b.left == place.x && p.y + b.top == place.y);
+    FUZZ_CHECK(p.cx - b.left - b.right == place.cx && p.cy - b.top - b.bottom == place.cy);
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzInput in(data, size);
@@ -92,5 +134,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     int minHeight = in.Number(0, 1023);
     CheckGrid(n, width, height);
     CheckCascade(n, step, width, height, minWidth, minHeight);
+    CheckFrame(in);
     return 0;
 }

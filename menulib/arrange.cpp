@@ -88,6 +88,14 @@ void WINAPI Push(void)
     ArrangeInBatch(PushWalk, nTasks);
 }
 
+/* Where a window goes for its visible frame to fill place: on Windows 10 and
+   11 its rectangle holds borders that are not drawn. Read after a zoomed
+   window is restored, whose borders differ. */
+static Placement VisibleFrameAt(HWND hWnd, Placement place)
+{
+    return PlaceVisibleFrame(place, HiddenBorders(hWnd));
+}
+
 static TileGrid tileGrid; /* the grid of the Tile in progress */
 
 static void TileWalk(Placer *pp)
@@ -98,7 +106,8 @@ static void TileWalk(Placer *pp)
         if (IsIconic(hWnd))
             continue;
         RestoreIfZoomed(hWnd);
-        Place(pp, hWnd, NULL, TileCell(&tileGrid, k++), SWP_NOZORDER | SWP_NOACTIVATE);
+        Place(pp, hWnd, NULL, VisibleFrameAt(hWnd, TileCell(&tileGrid, k++)),
+              SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
@@ -129,7 +138,8 @@ static void CascadeWalk(Placer *pp)
         if (IsIconic(hWnd))
             continue;
         RestoreIfZoomed(hWnd);
-        Place(pp, hWnd, NULL, CascadePlace(k++, step, cxScreen, cyUsable, cxMin, cyMin),
+        Place(pp, hWnd, NULL,
+              VisibleFrameAt(hWnd, CascadePlace(k++, step, cxScreen, cyUsable, cxMin, cyMin)),
               SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }

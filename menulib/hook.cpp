@@ -37,15 +37,46 @@ static BOOL MenuWindowAlive(void)
     return hMenuWnd && GetWindowThreadProcessId(hMenuWnd, &dwPid) && dwPid == GetCurrentProcessId();
 }
 
-/* On 64-bit Windows the system runs the hook on this thread for programs of
-   the other width, which the library cannot enter; the press is then for a
-   window of another program. While a loader of that width runs, its own
-   copy in that program answers the press, and this one stays out. */
+typedef BOOL(WINAPI *ISWOW64PROCESSPROC)(HANDLE, PBOOL);
+
+/* PROCESS_QUERY_LIMITED_INFORMATION, which protected programs grant too;
+   from Windows Vista on. */
+enum { SWV_QUERY_LIMITED = 0x1000 };
+
+/* The width in bits of a program: 32 when it runs under WOW64 or the system
+   is 32-bit, else 64. A program that cannot be asked counts as of the
+   system's own width. */
+static WPARAM ProgramWidth(DWORD dwPid)
+{
+    ISWOW64PROCESSPROC pfnIsWow64Process = (ISWOW64PROCESSPROC)(void *)GetProcAddress(
+        GetModuleHandleA("kernel32.dll"), "IsWow64Process");
+    BOOL bWow64 = FALSE;
+    if (!pfnIsWow64Process ||
+        (SWV_WIDTH == 32 && (!pfnIsWow64Process(GetCurrentProcess(), &bWow64) || !bWow64)))
+        return 32;
+    HANDLE hProcess = OpenProcess(SWV_QUERY_LIMITED, FALSE, dwPid);
+    if (!hProcess)
+        hProcess = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, dwPid);
+    if (!hProcess)
+        return 64;
+    bWow64 = FALSE;
+    BOOL bAsked = pfnIsWow64Process(hProcess, &bWow64);
+    CloseHandle(hProcess);
+    return bAsked && bWow64 ? 32 : 64;
+}
+
+/* On 64-bit Windows the system runs the hook on this thread for programs
+   the library cannot enter: those of the other width, and those it may not
+   enter at all (an app container, a protected program). The first are the
+   partner loader's while one runs, whose copy in them answers the press;
+   the rest are this loader's, which no partner could serve. bHandedPress
+   tells the menu window that the press went to another program. */
 static BOOL PartnerServes(HWND hWnd)
 {
     DWORD dwPid = 0;
     GetWindowThreadProcessId(hWnd, &dwPid);
-    if (dwPid == GetCurrentProcessId())
+    bHandedPress = dwPid != GetCurrentProcessId();
+    if (!bHandedPress || ProgramWidth(dwPid) == SWV_WIDTH)
         return FALSE;
     HANDLE hMark = OpenEventA(SYNCHRONIZE, FALSE, SWV_PARTNER_MARK);
     if (!hMark)
@@ -97,10 +128,50 @@ static BOOL OnDesktopViewSpace(const MOUSEHOOKSTRUCT *pmhs)
     return SendMessageA(hView, LVM_HITTEST, 0, (LPARAM)&hti) == -1;
 }
 
+static HWND hTakenView; /* Explorer's view whose right press was taken */
+
+/* Shift as this thread has it with the press, or, as the keys went to the
+   program in front and this thread may not have seen them, as the keyboard
+   has it now. */
+static BOOL ShiftHeld(void)
+{
+    return GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0;
+}
+
+/* The desktop call-up, on a right press. On Explorer's desktop the press on
+   empty space and its release are Swivlet's, unless Shift is held: passed
+   on, the release would open Explorer's own menu as well. A press on the
+   desktop window itself is passed on. Whether the message is taken. */
+static BOOL OnRightButton(int nCode, WPARAM wParam, const MOUSEHOOKSTRUCT *pmhs)
+{
+    if (wParam == WM_RBUTTONUP) {
+        BOOL bTaken = hTakenView && pmhs->hwnd == hTakenView;
+        /* The same release may come again for removal. */
+        if (nCode == HC_ACTION)
+            hTakenView = NULL;
+        return bTaken;
+    }
+    hTakenView = NULL;
+    EnsureReady();
+    if (bDisableDesktopMenu)
+        return FALSE;
+    BOOL bView = pmhs->hwnd != hDesktopWnd;
+    if (bView && (!OnDesktopViewSpace(pmhs) || ShiftHeld()))
+        return FALSE;
+    if (PartnerServes(pmhs->hwnd))
+        return FALSE;
+    hTargetWnd = hDesktopWnd;
+    CallUp();
+    if (bView)
+        hTakenView = pmhs->hwnd;
+    return bView;
+}
+
 /* Runs for every mouse message of every thread on the desktop: anything but
-   the two call-up presses costs two comparisons. The target is set before
+   the right presses and releases costs two comparisons (WM_RBUTTONDOWN and
+   WM_RBUTTONUP differ in the lowest bit only). The target is set before
    the call-up is posted, so that a menu window on another thread always
-   sees the new target. */
+   sees the new target. A message taken is not passed to the window. */
 LRESULT CALLBACK FMMouseHook(int nCode, WPARAM wParam, LPARAM lParam)
 {
     if (nCode >= 0) {
@@ -112,14 +183,9 @@ LRESULT CALLBACK FMMouseHook(int nCode, WPARAM wParam, LPARAM lParam)
                 hTargetWnd = RootWindow(pmhs->hwnd);
                 CallUp();
             }
-        } else if (wParam == WM_RBUTTONDOWN) {
-            const MOUSEHOOKSTRUCT *pmhs = (const MOUSEHOOKSTRUCT *)lParam;
-            EnsureReady();
-            if (!bDisableDesktopMenu && (pmhs->hwnd == hDesktopWnd || OnDesktopViewSpace(pmhs)) &&
-                !PartnerServes(pmhs->hwnd)) {
-                hTargetWnd = hDesktopWnd;
-                CallUp();
-            }
+        } else if ((wParam | 1) == WM_RBUTTONUP) {
+            if (OnRightButton(nCode, wParam, (const MOUSEHOOKSTRUCT *)lParam))
+                return 1;
         }
     }
     return CallNextHookEx(hMouseHook, nCode, wParam, lParam);

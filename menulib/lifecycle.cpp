@@ -9,6 +9,7 @@ HWND hMenuWnd;
 HHOOK hMouseHook;
 HWND hDesktopWnd;
 HWND hTargetWnd;
+BOOL bHandedPress;
 int nPushTo;
 int bDisableTitleMenu;
 int bDisableDesktopMenu;

@@ -250,3 +250,42 @@ int EscapeMnemonicsW(const WideChar *text, WideChar *out, int cchOut)
     out[n] = '\0';
     return n;
 }
+
+int CountsAsCloaked(long result, unsigned long cloaked)
+{
+    return result == 0 && cloaked != 0;
+}
+
+/* n scaled by num / den, rounded to the nearest; 0 <= n <= den, and num
+   and den at most BORDER_SIDE_MAX, so that the product fits an int. */
+static int Scale(int n, int num, int den)
+{
+    return (n * num + den / 2) / den;
+}
+
+Edges InvisibleBorders(Edges window, Edges physWindow, Edges physFrame)
+{
+    Edges none = {0, 0, 0, 0};
+    int cx = window.right - window.left, cy = window.bottom - window.top;
+    int physCx = physWindow.right - physWindow.left, physCy = physWindow.bottom - physWindow.top;
+    if (cx <= 0 || cy <= 0 || physCx <= 0 || physCy <= 0 || cx > BORDER_SIDE_MAX ||
+        cy > BORDER_SIDE_MAX || physCx > BORDER_SIDE_MAX || physCy > BORDER_SIDE_MAX)
+        return none;
+    if (physFrame.left < physWindow.left || physFrame.top < physWindow.top ||
+        physFrame.right > physWindow.right || physFrame.bottom > physWindow.bottom ||
+        physFrame.left >= physFrame.right || physFrame.top >= physFrame.bottom)
+        return none;
+    Edges b = {Scale(physFrame.left - physWindow.left, cx, physCx),
+               Scale(physFrame.top - physWindow.top, cy, physCy),
+               Scale(physWindow.right - physFrame.right, cx, physCx),
+               Scale(physWindow.bottom - physFrame.bottom, cy, physCy)};
+    return b;
+}
+
+Placement PlaceVisibleFrame(Placement place, Edges borders)
+{
+    Placement p = {place.x - borders.left, place.y - borders.top,
+                   place.cx + borders.left + borders.right,
+                   place.cy + borders.top + borders.bottom};
+    return p;
+}

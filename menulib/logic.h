@@ -96,3 +96,26 @@ Placement CascadePlace(int k, int step, int screenWidth, int usableHeight, int m
    next character. Neither a doubled "&" nor a surrogate pair is cut in
    half. Returns the length. */
 int EscapeMnemonicsW(const WideChar *text, WideChar *out, int cchOut);
+
+/* Whether a window counts as cloaked, from the system's answer to the
+   question: only a successful answer (result 0) with a non-zero value
+   hides it. A question that failed leaves the window a task window. */
+int CountsAsCloaked(long result, unsigned long cloaked);
+
+struct Edges {
+    int left, top, right, bottom;
+};
+
+/* The borders a window has outside its visible frame, in the caller's
+   pixels: window is the window's rectangle as the caller sees it,
+   physWindow and physFrame the rectangle and the visible frame in physical
+   pixels, scaled into the caller's pixels by the sizes of the two
+   rectangles. All 0 when the frame does not lie within the rectangle,
+   either is empty, or a side of either rectangle is longer than
+   BORDER_SIDE_MAX: then the system reports no difference. */
+enum { BORDER_SIDE_MAX = 32767 };
+Edges InvisibleBorders(Edges window, Edges physWindow, Edges physFrame);
+
+/* The window placement whose visible frame fills place: grown by the
+   borders on each side. */
+Placement PlaceVisibleFrame(Placement place, Edges borders);

@@ -56,11 +56,15 @@ static void OnShowTaskMenu(HWND hWnd, WPARAM wParam)
 
     /* A menu whose window's thread is not in front neither closes on a click
        elsewhere nor takes keys. Only then is the documented remedy applied:
-       the window in front for the menu's time, and a message after it. */
+       the window in front for the menu's time, and a message after it. A
+       press that went to another program (handed to the loader) gives this
+       program no right to the front: without it, no menu. */
     HWND hFront = GetForegroundWindow();
     BOOL bTakeFront = !hFront || GetWindowThreadProcessId(hFront, NULL) != GetCurrentThreadId();
-    if (bTakeFront)
-        SetForegroundWindow(hWnd);
+    if (bTakeFront && !SetForegroundWindow(hWnd) && bHandedPress) {
+        DestroyMenu(hMenu);
+        return;
+    }
     TrackPopupMenu(hMenu, TPM_RIGHTBUTTON, pt.x, pt.y, 0, hWnd, NULL);
     DestroyMenu(hMenu);
     /* Lets the display catch up with the closed menu before its command

@@ -25,7 +25,9 @@ void PrepareOpenFileRecord(void)
     OpenFileRecord.nMaxFileTitle = sizeof szFileTitle;
     OpenFileRecord.lpstrInitialDir = szInitialDir;
     OpenFileRecord.lpstrTitle = "Open / Run";
-    OpenFileRecord.Flags = OFN_ENABLEHOOK | OFN_ENABLETEMPLATE;
+    /* Long names: without the flag the classic dialog shows 8.3 names for
+       every file and folder whose name has a space. */
+    OpenFileRecord.Flags = OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_LONGNAMES;
     OpenFileRecord.nFileOffset = 0;
     OpenFileRecord.nFileExtension = 0;
     OpenFileRecord.lpstrDefExt = NULL;

@@ -45,6 +45,7 @@ extern UINT uShutdownMsg; /* registered "exit" broadcast */
 
 /* Target of the last call-up, or of SetWindow */
 extern HWND hTargetWnd;
+extern BOOL bHandedPress; /* the last call-up's press went to another program */
 
 /* Settings, as read from the profile */
 extern int nPushTo;             /* bottom-most task entries Push leaves alone */
@@ -91,6 +92,11 @@ void BindCtl3d(void);      /* once per process */
 void RefreshTaskList(void);
 void PrepareOpenFileRecord(void);
 void BuildFileFilter(void);
+
+/* The desktop window manager's view of a window (dwm.cpp). */
+struct Edges;
+BOOL IsCloaked(HWND hWnd);      /* hidden by the system though visible */
+Edges HiddenBorders(HWND hWnd); /* its rectangle outside the visible frame */
 
 /* Hung windows: a command waits on a window of another thread only after
    that thread has answered. A thread that did not answer within

@@ -3,11 +3,40 @@
 
 enum { TITLE_READ_CHARS = 128 }; /* a title is read up to 127 units */
 
+/* The shell's desktop: the window it registered and the thread that made
+   it, which also makes the "WorkerW" windows it keeps with it. They are no
+   windows a user switches to, and are never to be moved or raised. */
+static HWND hShellWnd;
+static DWORD dwShellThread;
+static BOOL bShellFound; /* the two above hold for the refresh in progress */
+
+static void FindShell(void)
+{
+    hShellWnd = GetShellWindow();
+    dwShellThread = hShellWnd ? GetWindowThreadProcessId(hShellWnd, NULL) : 0;
+}
+
+static BOOL IsShellDesktop(HWND hWnd)
+{
+    if (!bShellFound)
+        FindShell();
+    if (!hShellWnd)
+        return FALSE;
+    if (hWnd == hShellWnd)
+        return TRUE;
+    char szClass[16];
+    return GetWindowThreadProcessId(hWnd, NULL) == dwShellThread &&
+           GetClassNameA(hWnd, szClass, sizeof szClass) && lstrcmpiA(szClass, "WorkerW") == 0;
+}
+
 void RefreshTaskList(void)
 {
     ResetHungCheck();
     nTasks = 0;
+    FindShell();
+    bShellFound = TRUE;
     EnumWindows(EnumWndProc, 0);
+    bShellFound = FALSE;
 }
 
 /* A title read through WM_GETTEXT waits for the window's thread; that is
@@ -46,7 +75,8 @@ BOOL CALLBACK EnumWndProc(HWND hWnd, LPARAM lParam)
     (void)lParam;
     if (nTasks >= MAX_TASKS)
         return FALSE;
-    if (!IsWindowVisible(hWnd) || GetWindowLongPtrA(hWnd, GWLP_HWNDPARENT))
+    if (!IsWindowVisible(hWnd) || GetWindowLongPtrA(hWnd, GWLP_HWNDPARENT) ||
+        IsShellDesktop(hWnd) || IsCloaked(hWnd))
         return TRUE;
     /* Listed by the title as the user sees it, in UTF-16. */
     WCHAR wszTitle[TITLE_READ_CHARS];

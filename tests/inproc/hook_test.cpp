@@ -78,12 +78,15 @@ TEST_F(MouseHook, ReleasesOtherButtonsAndMovesCallNothingUp)
     }
 }
 
+// The press on the desktop window itself, and its release, are passed on
+// (what the rest of the chain answers, 0 here), not taken.
 TEST_F(MouseHook, ClientPressCallsUpOnlyOnTheDesktop)
 {
     Hook(HC_ACTION, WM_RBUTTONDOWN, window, HTCLIENT);
     EXPECT_EQ(0, TakeCallUps());
-    Hook(HC_ACTION, WM_RBUTTONDOWN, GetDesktopWindow(), HTCLIENT);
+    EXPECT_EQ(0, Hook(HC_ACTION, WM_RBUTTONDOWN, GetDesktopWindow(), HTCLIENT));
     EXPECT_EQ(1, TakeCallUps());
+    EXPECT_EQ(0, Hook(HC_ACTION, WM_RBUTTONUP, GetDesktopWindow(), HTCLIENT));
 }
 
 TEST_F(MouseHook, DesktopCallUpGreysPushAndCaptionCallUpDoesNot)

@@ -146,3 +146,32 @@ TEST_F(TaskList, RefreshStartsTheListAfresh)
     ShowMenu();
     EXPECT_EQ(1u, Among(TaskHandles(), {a}).size());
 }
+
+// A desktop program registered as the shell's window, as Explorer is: its
+// window and the "WorkerW" window of its thread are never task windows, even
+// titled, so Tile, Cascade and Push never move or raise them.
+TEST_F(TaskList, TheShellsDesktopIsNoTaskWindow)
+{
+    Process shell;
+    ASSERT_TRUE(shell.Start("\"" + BinPath("shelldesk.exe") + "\""));
+    HWND progman = WaitForWindow("Program Manager", shell.Pid());
+    ASSERT_NE(nullptr, progman);
+    ASSERT_TRUE(WaitFor([&] { return GetShellWindow() == progman; })) << "not the shell's window";
+    HWND worker = WaitForWindow("Desktop worker", shell.Pid());
+    ASSERT_NE(nullptr, worker);
+    HWND mine = Window("Beside the desktop");
+    FlushEvents();
+
+    Append(progman);
+    Append(worker);
+    EXPECT_EQ(0, lib.GetTaskWindowNumber());
+    ShowMenu();
+    EXPECT_EQ(std::vector<HWND>{mine}, Among(TaskHandles(), {progman, worker, mine}));
+
+    const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+    lib.TileWindows();
+    lib.CascadeWindows();
+    FlushEvents();
+    EXPECT_WINDOWPOS(progman, 0, 0, cx, cy);
+    EXPECT_WINDOWPOS(worker, 0, cy - 1, 1, 1);
+}

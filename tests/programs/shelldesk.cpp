@@ -4,13 +4,28 @@
 // Explorer's does: on the icon one whose first entry is "Open", elsewhere
 // one whose first entry is "Arrange".
 //
+// It registers "Progman" as the shell's window with SetShellWindow, as
+// Explorer does, and keeps beside it a small visible "WorkerW" window with a
+// title, as no task window should be listed even when it has one.
+//
 // It answers the registered message "SwvTest.Query": wParam 5 gives the
-// icon's centre on the screen (x in the low word, y in the high word).
+// icon's centre on the screen (x in the low word, y in the high word),
+// wParam 6 the "WorkerW" window, wParam 7 how many right-button presses
+// reached the list view.
 #include <windows.h>
 #include <commctrl.h>
 
 static UINT uQuery;
-static HWND hList;
+static HWND hList, hWorker;
+static WNDPROC pfnListProc;
+static LRESULT nRightPresses;
+
+static LRESULT CALLBACK CountingListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_RBUTTONDOWN)
+        nRightPresses++;
+    return CallWindowProcA(pfnListProc, hwnd, msg, wParam, lParam);
+}
 
 static void ShowOwnMenu(HWND owner, bool onItem)
 {
@@ -42,6 +57,10 @@ static LRESULT CALLBACK ProgmanProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         ClientToScreen(hList, &c);
         return MAKELONG(c.x, c.y);
     }
+    if (msg == uQuery && uQuery && wParam == 6)
+        return (LRESULT)hWorker;
+    if (msg == uQuery && uQuery && wParam == 7)
+        return nRightPresses;
     if (msg == WM_DESTROY)
         PostQuitMessage(0);
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -65,6 +84,7 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
     uQuery = RegisterWindowMessageA("SwvTest.Query");
     Register("Progman", ProgmanProc);
     Register("SHELLDLL_DefView", DefViewProc);
+    Register("WorkerW", DefWindowProcA);
     int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
     HWND progman = CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "Program Manager", WS_POPUP, 0, 0,
                                    cx, cy, NULL, NULL, hInst, NULL);
@@ -72,6 +92,7 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
                                    progman, NULL, hInst, NULL);
     hList = CreateWindowExA(0, WC_LISTVIEWA, "FolderView", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0,
                             cx, cy, defView, NULL, hInst, NULL);
+    pfnListProc = (WNDPROC)SetWindowLongPtrA(hList, GWLP_WNDPROC, (LONG_PTR)CountingListProc);
     HIMAGELIST icons = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 1, 1);
     ImageList_AddIcon(icons, LoadIconA(NULL, IDI_APPLICATION));
     ListView_SetImageList(hList, icons, LVSIL_NORMAL);
@@ -81,6 +102,14 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
     ListView_InsertItem(hList, &item);
     // At the back, as the desktop is.
     SetWindowPos(progman, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    hWorker = CreateWindowExA(WS_EX_TOOLWINDOW, "WorkerW", "Desktop worker", WS_POPUP | WS_VISIBLE,
+                              0, cy - 1, 1, 1, NULL, NULL, hInst, NULL);
+    SetWindowPos(hWorker, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    typedef BOOL(WINAPI * SetShellWindowProc)(HWND);
+    auto setShell = (SetShellWindowProc)(void *)GetProcAddress(GetModuleHandleA("user32.dll"),
+                                                               "SetShellWindow");
+    if (!setShell || !setShell(progman))
+        return 2;
 
     MSG msg;
     while (GetMessageA(&msg, NULL, 0, 0) > 0) {

@@ -110,3 +110,75 @@ TEST(CascadePlace, BeginsAgainAtTheCornerBeforeAWindowWouldFallBelowTheMinimum)
     // A screen smaller than the minimum window: every place is the corner.
     EXPECT_EQ(0, CascadePlace(3, 22, 100, 20, 112, 27).x);
 }
+
+// Windows 10 at 100 %: a window at (100, 50) of 816 x 639 whose visible frame
+// is 7 pixels in from its left, right and bottom edges and flush at the top.
+TEST(VisibleFrame, BordersOfTheFrameAreMovedOutOfTheCell)
+{
+    Edges window = {100, 50, 916, 689};
+    Edges frame = {107, 50, 909, 682};
+    Edges b = InvisibleBorders(window, window, frame);
+    EXPECT_EQ(7, b.left);
+    EXPECT_EQ(0, b.top);
+    EXPECT_EQ(7, b.right);
+    EXPECT_EQ(7, b.bottom);
+    // The second cell of two on an 800 x 525 working area.
+    Placement p = PlaceVisibleFrame({400, 0, 400, 525}, b);
+    EXPECT_EQ(393, p.x);
+    EXPECT_EQ(0, p.y);
+    EXPECT_EQ(414, p.cx);
+    EXPECT_EQ(532, p.cy);
+}
+
+// At 150 % a program the system scales sees the window at (100, 50), 544 x
+// 426; its rectangle is (150, 75) to (966, 714) in physical pixels, and the
+// frame lies 10, 0, 11 and 10 physical pixels in from it.
+TEST(VisibleFrame, PhysicalBordersAreScaledToTheCallersPixels)
+{
+    Edges window = {100, 50, 644, 476};
+    Edges physical = {150, 75, 966, 714};
+    Edges frame = {160, 75, 955, 704};
+    Edges b = InvisibleBorders(window, physical, frame);
+    EXPECT_EQ(7, b.left); // 10 * 544 / 816 = 6.67
+    EXPECT_EQ(0, b.top);
+    EXPECT_EQ(7, b.right);  // 11 * 544 / 816 = 7.33
+    EXPECT_EQ(7, b.bottom); // 10 * 426 / 639 = 6.67
+}
+
+// Wine, the classic look, or a frame that makes no sense: the cell as it is.
+TEST(VisibleFrame, NoReportedDifferenceLeavesThePlacementAsItIs)
+{
+    const Edges window = {100, 50, 916, 689};
+    const struct {
+        const char *what;
+        Edges physical, frame;
+    } cases[] = {
+        {"the same rectangle", window, window},
+        {"frame outside the window", window, {90, 50, 909, 682}},
+        {"frame past the bottom", window, {107, 50, 909, 700}},
+        {"empty frame", window, {107, 50, 107, 682}},
+        {"empty window", {100, 50, 100, 689}, {100, 50, 100, 689}},
+        {"wider than 32767", {100, 50, 40100, 689}, {107, 50, 40093, 682}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Edges b = InvisibleBorders(window, c.physical, c.frame);
+        Placement p = PlaceVisibleFrame({400, 175, 400, 175}, b);
+        EXPECT_EQ(400, p.x);
+        EXPECT_EQ(175, p.y);
+        EXPECT_EQ(400, p.cx);
+        EXPECT_EQ(175, p.cy);
+    }
+}
+
+// DWM_CLOAKED_APP 1, DWM_CLOAKED_SHELL 2, DWM_CLOAKED_INHERITED 4; S_OK 0,
+// E_INVALIDARG 0x80070057 (Windows 7, which has no cloaking), E_NOTIMPL.
+TEST(Cloaking, OnlyASuccessfulNonZeroAnswerHidesAWindow)
+{
+    EXPECT_FALSE(CountsAsCloaked(0, 0));
+    EXPECT_TRUE(CountsAsCloaked(0, 1));
+    EXPECT_TRUE(CountsAsCloaked(0, 2));
+    EXPECT_TRUE(CountsAsCloaked(0, 4));
+    EXPECT_FALSE(CountsAsCloaked((long)0x80070057L, 2));
+    EXPECT_FALSE(CountsAsCloaked((long)0x80004001L, 1));
+}
