@@ -37,6 +37,17 @@ static BOOL MenuWindowAlive(void)
     return hMenuWnd && GetWindowThreadProcessId(hMenuWnd, &dwPid) && dwPid == GetCurrentProcessId();
 }
 
+/* Only a menu window hears that the settings have changed: a program that
+   has none yet, its presses so far all turned off, reads them again for
+   each press. */
+static void ReadyForPress(void)
+{
+    BOOL bFirst = !bSettingsRead;
+    EnsureReady();
+    if (!bFirst && !MenuWindowAlive())
+        ReadSettings();
+}
+
 typedef BOOL(WINAPI *ISWOW64PROCESSPROC)(HANDLE, PBOOL);
 
 /* PROCESS_QUERY_LIMITED_INFORMATION, which protected programs grant too;
@@ -152,7 +163,7 @@ static BOOL OnRightButton(int nCode, WPARAM wParam, const MOUSEHOOKSTRUCT *pmhs)
         return bTaken;
     }
     hTakenView = NULL;
-    EnsureReady();
+    ReadyForPress();
     if (bDisableDesktopMenu)
         return FALSE;
     BOOL bView = pmhs->hwnd != hDesktopWnd;
@@ -177,7 +188,7 @@ LRESULT CALLBACK FMMouseHook(int nCode, WPARAM wParam, LPARAM lParam)
     if (nCode >= 0) {
         if (wParam == WM_NCRBUTTONDOWN) {
             const MOUSEHOOKSTRUCT *pmhs = (const MOUSEHOOKSTRUCT *)lParam;
-            EnsureReady();
+            ReadyForPress();
             if (pmhs->wHitTestCode == HTCAPTION && !bDisableTitleMenu &&
                 !PartnerServes(pmhs->hwnd)) {
                 hTargetWnd = RootWindow(pmhs->hwnd);
