@@ -110,13 +110,12 @@ class DesktopSession : public ::testing::Test
     {
         RECT r;
         GetWindowRect(hwnd, &r);
-        DWORD pid = PidOf(hwnd);
         int i = 0;
         return swv::WaitFor(
             [&] {
                 swv::MoveCursorTo(r.left + 40 + 15 * (i % 3), r.top + 60 + 10 * (i % 3));
                 i++;
-                return swv::LibraryLoadedIn(pid);
+                return swv::LibraryLoadedIn(hwnd);
             },
             timeoutMs);
     }

@@ -204,7 +204,7 @@ const WORD *ReadField(const WORD *p, std::string &out)
 // program's choices of DPI awareness and controls.
 TEST(LibraryResources, HoldOnlyTheDialogAndTheVersionBlock)
 {
-    HMODULE dll = LoadLibraryExA(BinPath("swv32.dll").c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE dll = LoadLibraryExA(BinPath(SWV_LIBRARY).c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, dll);
     std::set<ULONG_PTR> types;
     EnumResourceTypesA(dll, CollectType, (LONG_PTR)&types);

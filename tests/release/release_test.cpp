@@ -255,17 +255,7 @@ class Release : public DesktopSession
             GetWindowRect(hwnd, &r);
             for (int i = 0; i < 3; i++)
                 MoveCursorTo(r.left + 40 + 15 * i, r.top + 60 + 10 * i);
-            // The helper says itself: a snapshot of a program of the other
-            // width does not list its modules under Wine.
-            UINT query = RegisterWindowMessageA("SwvTest.Query");
-            DWORD_PTR loaded = 0;
-            if (!WaitFor(
-                    [&] {
-                        return SendMessageTimeoutA(hwnd, query, 1, 0, SMTO_ABORTIFHUNG, 2000,
-                                                   &loaded) &&
-                               loaded == 1;
-                    },
-                    2000))
+            if (!WaitFor([&] { return LibraryLoadedIn(hwnd); }, 2000))
                 continue;
             MenuWatch watch;
             RightPressAndRelease(CaptionPoint(hwnd));

@@ -100,6 +100,17 @@ bool LibraryLoadedIn(DWORD pid)
     return found;
 }
 
+bool LibraryLoadedIn(HWND hwnd)
+{
+    static const UINT query = RegisterWindowMessageA("SwvTest.Query");
+    DWORD_PTR loaded = 0;
+    if (SendMessageTimeoutA(hwnd, query, 1, 0, SMTO_ABORTIFHUNG, 2000, &loaded) && loaded == 1)
+        return true;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return pid && LibraryLoadedIn(pid);
+}
+
 std::string LayOutBuild(const std::string &from, const std::string &to, const char *width)
 {
     std::string folder = ReadFileText(from + "\\swv" + width + ".build");

@@ -38,6 +38,10 @@ std::vector<HWND> MenuWindowsOfProcess(DWORD pid);
 // Whether a menu library of either width is loaded in the program pid, from
 // wherever it was loaded.
 bool LibraryLoadedIn(DWORD pid);
+// The same for the program of a window; the tests' helper programs answer
+// for themselves, since under Wine a snapshot of a program of the other
+// width lists none of its modules.
+bool LibraryLoadedIn(HWND hwnd);
 // Copies the loader of the build folder `from`, and its build of the library
 // in that build's own folder, into `to`, as a release lays them out; `width`
 // is "32" or "64". The build's folder name, "" when anything failed.
