@@ -31,7 +31,9 @@ def run(args, **kw):
 
 
 def nsis_files(setup):
-    """The files in a solid LZMA NSIS installer's data, in order."""
+    """The files in an NSIS installer's data, in order: one LZMA stream, as
+    SetCompressor /SOLID lzma writes it, of length-prefixed blocks. Signed,
+    the uninstaller lies there whole, as !uninstfinalize left it."""
     data = open(setup, "rb").read()
     at = data.find(b"\xef\xbe\xad\xdeNullsoftInst")
     if at < 0:
