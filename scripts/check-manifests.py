@@ -239,6 +239,17 @@ class StringLoader(yaml.SafeLoader):
     """YAML as winget reads it: 1.10 stays the text 1.10, a date stays text."""
 
 
+def _mapping_once(loader, node):
+    """winget refuses a manifest that names a field twice; PyYAML keeps the last."""
+    keys = [loader.construct_object(k) for k, _ in node.value]
+    twice = sorted({k for k in keys if keys.count(k) > 1})
+    if twice:
+        raise yaml.constructor.ConstructorError(None, None, f"fields given twice: {twice}",
+                                                node.start_mark)
+    return loader.construct_mapping(node)
+
+
+StringLoader.add_constructor(yaml.resolver.BaseResolver.DEFAULT_MAPPING_TAG, _mapping_once)
 StringLoader.yaml_implicit_resolvers = {
     first: [(tag, rx) for tag, rx in resolvers
             if tag not in ("tag:yaml.org,2002:float", "tag:yaml.org,2002:timestamp")]
@@ -253,7 +264,11 @@ def load_winget(path, kind, errors):
     first = text.split("\n", 1)[0]
     if first != f"# yaml-language-server: $schema={schema}":
         errors.append(f"{os.path.basename(path)}: first line is {first!r}, not the schema line")
-    return yaml.load(text, Loader=StringLoader)
+    try:
+        return yaml.load(text, Loader=StringLoader)
+    except yaml.YAMLError as e:
+        errors.append(f"{os.path.basename(path)}: {e}")
+        return None
 
 
 # ---- Scoop, schema.json ----
@@ -374,6 +389,9 @@ def main():
         if (inst.get("InstallerType"), inst.get("Scope")) != ("nullsoft", "user"):
             errors.append("installer: not a nullsoft installer for the user")
         entries = inst.get("Installers") or []
+        # The schema's rule in words: the type at the top or in each entry.
+        if not inst.get("InstallerType") and not all(e.get("InstallerType") for e in entries):
+            errors.append("installer: InstallerType is given neither at the top nor in each entry")
         if sorted(e.get("Architecture", "") for e in entries) != ["x64", "x86"]:
             errors.append("installer: not one entry each for x86 and x64")
         digest = sha256(os.path.join(dist, setup))

@@ -66,6 +66,10 @@ cp "$work/x86_64/bin/$lib64/swv64.dll" "$bin64/$lib64/"
 # signature changes no code.
 sign=()
 if [ -n "${SWV_SIGN_CERT:-}" ]; then
+    if [ -z "${SWV_SIGN_KEY:-}" ]; then
+        echo "release: SWV_SIGN_CERT is set but SWV_SIGN_KEY, its key, is not" >&2
+        exit 1
+    fi
     for f in "$bin32/swv32load.exe" "$bin32/$lib32/swv32.dll" "$bin64/swv32load.exe" \
         "$bin64/$lib64/swv64.dll"; do
         "$root/packaging/sign.sh" "$f"

@@ -8,7 +8,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 # byte for byte; the release tests below install and unpack it from dist/.
 "$root/scripts/check-release.sh"
 # Its winget and Scoop manifests against the rules of their schemas, and the
-# same build signed with a throwaway certificate (a minute or less).
+# same build signed with a throwaway certificate (seconds).
 python3 "$root/scripts/check-manifests.py"
 python3 "$root/scripts/check-signing.py"
 "$root/scripts/build.sh"
