@@ -8,6 +8,8 @@
 ;             (without BIN64, an installer of the 32-bit build alone)
 ;   DOCS      folder of README.txt and LICENSE.txt
 ;   OUTFILE   the installer to write
+;   SIGN      a command that signs the file it is given in place
+;             (packaging/sign.sh): the uninstaller is signed as it is built
 ; Silent use: setup.exe /S [/D=folder], uninstall.exe /S [/D=folder].
 
 Unicode true
@@ -16,6 +18,9 @@ RequestExecutionLevel user
 SetCompressor /SOLID lzma
 ; Installed files get the time they are installed, not the build's.
 SetDateSave off
+!ifdef SIGN
+    !uninstfinalize '"${SIGN}" "%1"' = 0
+!endif
 
 !include MUI2.nsh
 !include LogicLib.nsh

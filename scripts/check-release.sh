@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the release of the last commit twice, from fresh clones in two
-# folders of different path lengths, and fails unless every artefact and
-# SHA256SUMS come out byte for byte the same. The first build's artefacts
+# folders of different path lengths, and fails unless every artefact,
+# SHA256SUMS and the manifests come out byte for byte the same. The first build's artefacts
 # are left in dist/ (or OUTDIR) for the tests. Uncommitted changes are in
 # neither build.
 #   ./scripts/check-release.sh [OUTDIR]
@@ -33,16 +33,16 @@ wait "$pid_a" || {
 
 status=0
 count=0
-for f in "$a/dist"/*; do
-    name="$(basename "$f")"
+while IFS= read -r name; do
     count=$((count + 1))
-    if ! cmp "$f" "$b/dist/$name"; then
+    if ! cmp "$a/dist/$name" "$b/dist/$name"; then
         status=1
     fi
-done
-if [ "$count" -ne 4 ] || [ "$(ls "$b/dist" | wc -l)" -ne 4 ]; then
-    echo "check-release: expected four artefacts in each build" >&2
-    ls -l "$a/dist" "$b/dist" >&2
+done < <(cd "$a/dist" && find . -type f | sort)
+# The installer, two archives, SHA256SUMS, winget's three files and Scoop's.
+if [ "$count" -ne 8 ] || [ "$(find "$b/dist" -type f | wc -l)" -ne 8 ]; then
+    echo "check-release: expected eight artefacts in each build" >&2
+    (cd "$work" && find a/dist second -path '*/dist/*' -type f) >&2
     status=1
 fi
 if [ "$status" -ne 0 ]; then
@@ -50,6 +50,7 @@ if [ "$status" -ne 0 ]; then
     exit 1
 fi
 mkdir -p "$out"
-cp "$a/dist"/* "$out/"
+rm -rf "$out/winget" "$out/scoop"
+cp -r "$a/dist"/. "$out/"
 echo "check-release: two builds of $(git -C "$root" log -1 --format=%h) from different folders are identical:"
 cat "$out/SHA256SUMS"

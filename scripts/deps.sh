@@ -2,11 +2,12 @@
 # Installs what building and testing Swivlet on Debian needs and is missing:
 # the MinGW-w64 cross compilers (32-bit, and 64-bit for scripts/check-win64.sh),
 # 32-bit Wine with its own fonts, Xvfb and image tools, the locale sources
-# (a test makes a Japanese locale), and NSIS and Python for the release.
+# (a test makes a Japanese locale), NSIS and Python for the release, and
+# osslsigncode, OpenSSL and PyYAML for the release checks.
 # Installing packages needs root.
 set -euo pipefail
 
-PACKAGES=(cmake python3 nsis g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 fonts-wine xvfb x11-apps imagemagick clang clang-format libclang-rt-14-dev locales)
+PACKAGES=(cmake python3 nsis g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 fonts-wine xvfb x11-apps imagemagick clang clang-format libclang-rt-14-dev locales osslsigncode openssl python3-yaml)
 missing=()
 for p in "${PACKAGES[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -7,6 +7,10 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 # The release of the last commit, built twice from fresh clones and compared
 # byte for byte; the release tests below install and unpack it from dist/.
 "$root/scripts/check-release.sh"
+# Its winget and Scoop manifests against the rules of their schemas, and the
+# same build signed with a throwaway certificate (seconds).
+python3 "$root/scripts/check-manifests.py"
+python3 "$root/scripts/check-signing.py"
 "$root/scripts/build.sh"
 cd "$root/build"
 ctest --output-on-failure "$@"

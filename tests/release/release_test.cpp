@@ -347,6 +347,14 @@ TEST_F(Release, InstallerInstallsUpgradesOverARunningSwivletAndUninstalls)
         EXPECT_EQ("Swivlet", RegValue(kUninstallKey, "DisplayName"));
         EXPECT_EQ(SWV_VERSION_STR, RegValue(kUninstallKey, "DisplayVersion"));
         EXPECT_EQ("The Swivlet developers", RegValue(kUninstallKey, "Publisher"));
+        // winget knows an installed Swivlet by these: its manifest names them
+        // as the installer writes them.
+        const std::string manifest = ReadFileText(
+            BuildMachinePath(SWV_RELEASE_DIR "/winget/Swivlet.Swivlet.installer.yaml"));
+        for (const char *field : {"DisplayName", "DisplayVersion", "Publisher"})
+            EXPECT_NE(std::string::npos, manifest.find(std::string(field) + ": \"" +
+                                                       RegValue(kUninstallKey, field) + "\"\n"))
+                << field << " in the winget manifest";
         EXPECT_EQ("\"" + dir + "\\uninstall.exe\"", RegValue(kUninstallKey, "UninstallString"));
         EXPECT_EQ("\"" + dir + "\\uninstall.exe\" /S",
                   RegValue(kUninstallKey, "QuietUninstallString"));
