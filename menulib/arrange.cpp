@@ -76,6 +76,7 @@ void WINAPI Push(void)
 {
     ResetHungCheck();
     EnsureReady();
+    EnsureSettings();
     /* The front-most task window that is not the target is made active
        first, so that what the change of the active window does to the
        order of windows comes before the order is set; with none, the

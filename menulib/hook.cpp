@@ -37,14 +37,13 @@ static BOOL MenuWindowAlive(void)
     return hMenuWnd && GetWindowThreadProcessId(hMenuWnd, &dwPid) && dwPid == GetCurrentProcessId();
 }
 
-/* Only a menu window hears that the settings have changed: a program that
-   has none yet, its presses so far all turned off, reads them again for
-   each press. */
-static void ReadyForPress(void)
+/* For a press that may call the menu up. Only a menu window hears that the
+   settings have changed: a program that has none yet, its call-ups so far
+   all turned off, reads them again. */
+static void ReadyForCallUp(void)
 {
-    BOOL bFirst = !bSettingsRead;
     EnsureReady();
-    if (!bFirst && !MenuWindowAlive())
+    if (!bSettingsRead || !MenuWindowAlive())
         ReadSettings();
 }
 
@@ -163,13 +162,11 @@ static BOOL OnRightButton(int nCode, WPARAM wParam, const MOUSEHOOKSTRUCT *pmhs)
         return bTaken;
     }
     hTakenView = NULL;
-    ReadyForPress();
-    if (bDisableDesktopMenu)
+    BOOL bView = pmhs->hwnd != GetDesktopWindow();
+    if (bView && !OnDesktopViewSpace(pmhs))
         return FALSE;
-    BOOL bView = pmhs->hwnd != hDesktopWnd;
-    if (bView && (!OnDesktopViewSpace(pmhs) || ShiftHeld()))
-        return FALSE;
-    if (PartnerServes(pmhs->hwnd))
+    ReadyForCallUp();
+    if (bDisableDesktopMenu || (bView && ShiftHeld()) || PartnerServes(pmhs->hwnd))
         return FALSE;
     hTargetWnd = hDesktopWnd;
     CallUp();
@@ -188,11 +185,12 @@ LRESULT CALLBACK FMMouseHook(int nCode, WPARAM wParam, LPARAM lParam)
     if (nCode >= 0) {
         if (wParam == WM_NCRBUTTONDOWN) {
             const MOUSEHOOKSTRUCT *pmhs = (const MOUSEHOOKSTRUCT *)lParam;
-            ReadyForPress();
-            if (pmhs->wHitTestCode == HTCAPTION && !bDisableTitleMenu &&
-                !PartnerServes(pmhs->hwnd)) {
-                hTargetWnd = RootWindow(pmhs->hwnd);
-                CallUp();
+            if (pmhs->wHitTestCode == HTCAPTION) {
+                ReadyForCallUp();
+                if (!bDisableTitleMenu && !PartnerServes(pmhs->hwnd)) {
+                    hTargetWnd = RootWindow(pmhs->hwnd);
+                    CallUp();
+                }
             }
         } else if ((wParam | 1) == WM_RBUTTONUP) {
             if (OnRightButton(nCode, wParam, (const MOUSEHOOKSTRUCT *)lParam))

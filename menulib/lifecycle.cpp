@@ -120,7 +120,6 @@ void EnsureReady(void)
     szInitialDir[0] = '\0';
     PrepareOpenFileRecord();
     hDesktopWnd = GetDesktopWindow();
-    EnsureSettings();
 }
 
 int InitLibrary(void)
@@ -129,6 +128,7 @@ int InitLibrary(void)
     hMouseHook = SetWindowsHookExA(WH_MOUSE, FMMouseHook, hLibInstance, 0);
     hHostMark = CreateEventA(NULL, TRUE, FALSE, SWV_HOST_MARK);
     EnsureReady();
+    ReadSettings();
     BindCtl3d();
     return 0;
 }
