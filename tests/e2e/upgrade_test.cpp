@@ -5,8 +5,6 @@
 #include "menuwatch.h"
 #include "session.h"
 
-#include <tlhelp32.h>
-
 using namespace swv;
 
 namespace
@@ -34,32 +32,6 @@ DWORD_PTR HookOffset(const std::string &lib)
     DWORD_PTR offset = (DWORD_PTR)GetProcAddress(m, "FMMouseHook") - (DWORD_PTR)m;
     FreeLibrary(m);
     return offset;
-}
-
-bool HoldsModule(DWORD pid, const std::string &path)
-{
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, pid);
-    MODULEENTRY32 me;
-    me.dwSize = sizeof me;
-    bool found = false;
-    for (BOOL m = Module32First(snap, &me); m && !found; m = Module32Next(snap, &me))
-        found = lstrcmpiA(me.szExePath, path.c_str()) == 0;
-    CloseHandle(snap);
-    return found;
-}
-
-// The programs that have a module loaded from path.
-std::string Holders(const std::string &path)
-{
-    std::string found;
-    HANDLE procs = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 pe;
-    pe.dwSize = sizeof pe;
-    for (BOOL p = Process32First(procs, &pe); p; p = Process32Next(procs, &pe))
-        if (HoldsModule(pe.th32ProcessID, path))
-            found += std::string(" ") + pe.szExeFile;
-    CloseHandle(procs);
-    return found;
 }
 
 bool Exists(const std::string &path)
@@ -131,7 +103,8 @@ TEST_F(Upgrade, AProgramTheOldBuildReachedShowsOneMenuOfTheNewBuild)
     ASSERT_NE(nullptr, WaitForMenuWindow(loader));
     EXPECT_TRUE(MenuShownOnce(hwnd, reached.Pid())) << "the reached program showed no menu";
     EXPECT_TRUE(reached.Running());
-    EXPECT_TRUE(HoldsModule(reached.Pid(), dir + "\\" + newFolder + lib));
+    EXPECT_NE(std::string::npos, ModulesLoadedFrom(dir + "\\" + newFolder + lib)
+                                     .find(" (" + std::to_string(reached.Pid()) + "):"));
     EXPECT_TRUE(Exists(dir + "\\" + oldFolder + lib)) << "a held library was deleted";
 
     Process fresh;
@@ -147,7 +120,7 @@ TEST_F(Upgrade, AProgramTheOldBuildReachedShowsOneMenuOfTheNewBuild)
     ASSERT_TRUE(loader.Start("\"" + dir + "\\swv32load.exe\""));
     ASSERT_NE(nullptr, WaitForMenuWindow(loader));
     EXPECT_FALSE(Exists(dir + "\\" + oldFolder))
-        << "the old build was left, held by" << Holders(dir + "\\" + oldFolder + lib);
+        << "the old build was left, held by" << ModulesLoadedFrom(dir + "\\" + oldFolder + lib);
     EXPECT_TRUE(Exists(keep + lib));
     EXPECT_TRUE(Exists(dir + "\\" + newFolder + lib));
 }

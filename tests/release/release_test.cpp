@@ -13,7 +13,6 @@
 #include <shobjidl.h>
 
 #include <algorithm>
-#include <tlhelp32.h>
 
 using namespace swv;
 
@@ -154,28 +153,6 @@ struct Shortcut {
         return ::testing::AssertionFailure() << lnk << " starts \"" << found.target << "\" "
                                              << found.args << ", not \"" << target << "\" " << args;
     return ::testing::AssertionSuccess();
-}
-
-// "program: module" for each module loaded from under a folder, in any
-// program: what keeps its files from being deleted.
-std::string ModulesLoadedFrom(const std::string &dir)
-{
-    std::string found;
-    HANDLE procs = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 pe;
-    pe.dwSize = sizeof pe;
-    for (BOOL p = Process32First(procs, &pe); p; p = Process32Next(procs, &pe)) {
-        HANDLE mods =
-            CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, pe.th32ProcessID);
-        MODULEENTRY32 me;
-        me.dwSize = sizeof me;
-        for (BOOL m = Module32First(mods, &me); m; m = Module32Next(mods, &me))
-            if (_strnicmp(me.szExePath, dir.c_str(), dir.size()) == 0)
-                found += std::string(" ") + pe.szExeFile + ": " + me.szExePath;
-        CloseHandle(mods);
-    }
-    CloseHandle(procs);
-    return found;
 }
 
 bool Marked(const char *mark)

@@ -111,6 +111,27 @@ bool LibraryLoadedIn(HWND hwnd)
     return pid && LibraryLoadedIn(pid);
 }
 
+std::string ModulesLoadedFrom(const std::string &path)
+{
+    std::string found;
+    HANDLE procs = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 pe;
+    pe.dwSize = sizeof pe;
+    for (BOOL p = Process32First(procs, &pe); p; p = Process32Next(procs, &pe)) {
+        HANDLE mods =
+            CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, pe.th32ProcessID);
+        MODULEENTRY32 me;
+        me.dwSize = sizeof me;
+        for (BOOL m = Module32First(mods, &me); m; m = Module32Next(mods, &me))
+            if (_strnicmp(me.szExePath, path.c_str(), path.size()) == 0)
+                found += std::string(" ") + pe.szExeFile + " (" + std::to_string(pe.th32ProcessID) +
+                         "): " + me.szExePath;
+        CloseHandle(mods);
+    }
+    CloseHandle(procs);
+    return found;
+}
+
 std::string LayOutBuild(const std::string &from, const std::string &to, const char *width)
 {
     std::string folder = ReadFileText(from + "\\swv" + width + ".build");

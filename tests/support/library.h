@@ -42,6 +42,9 @@ bool LibraryLoadedIn(DWORD pid);
 // for themselves, since under Wine a snapshot of a program of the other
 // width lists none of its modules.
 bool LibraryLoadedIn(HWND hwnd);
+// " program (pid): module" for each module loaded from under a path (a
+// folder or a file), in any program: what keeps its files from being deleted.
+std::string ModulesLoadedFrom(const std::string &path);
 // Copies the loader of the build folder `from`, and its build of the library
 // in that build's own folder, into `to`, as a release lays them out; `width`
 // is "32" or "64". The build's folder name, "" when anything failed.

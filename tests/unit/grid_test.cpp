@@ -2,12 +2,27 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace
 {
 
 struct GridCase {
     int n, columns, rows, cellWidth, cellHeight, emptyCells;
 };
+
+// "left,top,right,bottom" and "x,y cx x cy", as the expectations write them.
+std::string Text(const Edges &e)
+{
+    return std::to_string(e.left) + "," + std::to_string(e.top) + "," + std::to_string(e.right) +
+           "," + std::to_string(e.bottom);
+}
+
+std::string Text(const Placement &p)
+{
+    return std::to_string(p.x) + "," + std::to_string(p.y) + " " + std::to_string(p.cx) + "x" +
+           std::to_string(p.cy);
+}
 
 } // namespace
 
@@ -118,16 +133,9 @@ TEST(VisibleFrame, BordersOfTheFrameAreMovedOutOfTheCell)
     Edges window = {100, 50, 916, 689};
     Edges frame = {107, 50, 909, 682};
     Edges b = InvisibleBorders(window, window, frame);
-    EXPECT_EQ(7, b.left);
-    EXPECT_EQ(0, b.top);
-    EXPECT_EQ(7, b.right);
-    EXPECT_EQ(7, b.bottom);
+    EXPECT_EQ("7,0,7,7", Text(b));
     // The second cell of two on an 800 x 525 working area.
-    Placement p = PlaceVisibleFrame({400, 0, 400, 525}, b);
-    EXPECT_EQ(393, p.x);
-    EXPECT_EQ(0, p.y);
-    EXPECT_EQ(414, p.cx);
-    EXPECT_EQ(532, p.cy);
+    EXPECT_EQ("393,0 414x532", Text(PlaceVisibleFrame({400, 0, 400, 525}, b)));
 }
 
 // At 150 % a program the system scales sees the window at (100, 50), 544 x
@@ -138,11 +146,8 @@ TEST(VisibleFrame, PhysicalBordersAreScaledToTheCallersPixels)
     Edges window = {100, 50, 644, 476};
     Edges physical = {150, 75, 966, 714};
     Edges frame = {160, 75, 955, 704};
-    Edges b = InvisibleBorders(window, physical, frame);
-    EXPECT_EQ(7, b.left); // 10 * 544 / 816 = 6.67
-    EXPECT_EQ(0, b.top);
-    EXPECT_EQ(7, b.right);  // 11 * 544 / 816 = 7.33
-    EXPECT_EQ(7, b.bottom); // 10 * 426 / 639 = 6.67
+    // 10 * 544 / 816 = 6.67, 11 * 544 / 816 = 7.33, 10 * 426 / 639 = 6.67
+    EXPECT_EQ("7,0,7,7", Text(InvisibleBorders(window, physical, frame)));
 }
 
 // Wine, the classic look, or a frame that makes no sense: the cell as it is.
@@ -163,11 +168,7 @@ TEST(VisibleFrame, NoReportedDifferenceLeavesThePlacementAsItIs)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         Edges b = InvisibleBorders(window, c.physical, c.frame);
-        Placement p = PlaceVisibleFrame({400, 175, 400, 175}, b);
-        EXPECT_EQ(400, p.x);
-        EXPECT_EQ(175, p.y);
-        EXPECT_EQ(400, p.cx);
-        EXPECT_EQ(175, p.cy);
+        EXPECT_EQ("400,175 400x175", Text(PlaceVisibleFrame({400, 175, 400, 175}, b)));
     }
 }
 
