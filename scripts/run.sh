@@ -5,17 +5,34 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/deps.sh"
-"$root/scripts/build.sh"
+# shellcheck source=widths.sh
+. "$root/scripts/widths.sh"
+swv_probe_widths
 
-bin="$root/build/bin"
-export WINEPREFIX="$root/build/run-prefix"
-export WINEARCH=win32 WINEDEBUG=-all
+# The 32-bit build where 32-bit code runs; elsewhere the 64-bit one, in a
+# 64-bit prefix whose every program the 64-bit loader starts itself.
+if [ "$SWV_RUNS_32BIT" = 1 ]; then
+    "$root/scripts/build.sh"
+    build="$root/build" WINE=wine
+    export WINEARCH=win32
+    echo "Starting the 32-bit build of Swivlet."
+else
+    build="$root/build-win64" WINE="$WINE64"
+    cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$build" -j"$(nproc)" --target swv32load swv32 swvtestwin
+    export WINEARCH=win64
+    echo "Starting the 64-bit build of Swivlet: $SWV_NO_32BIT_WHY."
+fi
+bin="$build/bin"
+export WINEPREFIX="$build/run-prefix"
+export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 size=1024x768
 
 if [ ! -d "$WINEPREFIX" ]; then
     echo "Creating the Wine prefix $WINEPREFIX (a few seconds)"
-    DISPLAY= wineboot -i >/dev/null 2>&1
+    DISPLAY= "$WINE" wineboot -i >/dev/null 2>&1
     wineserver -w
 fi
 # Debian's Wine never finds its own fonts where it installs them (see
@@ -26,12 +43,13 @@ fonts="$WINEPREFIX/drive_c/windows/Fonts"
 if [ -n "${DISPLAY:-}" ] && xwd -root -silent -display "$DISPLAY" >/dev/null 2>&1; then
     echo "Swivlet runs on a Wine virtual desktop on $DISPLAY."
     echo "Right-click the desktop or a window caption; Run, then \"exit\", ends it."
-    wine explorer "/desktop=Swivlet,$size" notepad.exe >/dev/null 2>&1 &
-    exec wine explorer "/desktop=Swivlet,$size" "$(winepath -w "$bin/swv32load.exe")"
+    "$WINE" explorer "/desktop=Swivlet,$size" notepad.exe >/dev/null 2>&1 &
+    exec "$WINE" explorer "/desktop=Swivlet,$size" "$("$WINE" winepath -w "$bin/swv32load.exe")"
 fi
 
 # No display: a private one, a right-click on the desktop, a screenshot.
 shot="$root/build/swivlet-menu.png"
+mkdir -p "$root/build"
 xvfb_pid=
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
@@ -45,10 +63,10 @@ for _ in $(seq 50); do [ -s "$root/build/run-display" ] && break; sleep 0.1; don
 export DISPLAY=":$(head -n1 "$root/build/run-display")"
 echo "No display: running Swivlet on a private Xvfb ($DISPLAY)."
 
-wine explorer "/desktop=Swivlet,$size" "$(winepath -w "$bin/swv32load.exe")" >/dev/null 2>&1 &
-wine explorer "/desktop=Swivlet,$size" notepad.exe >/dev/null 2>&1 &
+"$WINE" explorer "/desktop=Swivlet,$size" "$("$WINE" winepath -w "$bin/swv32load.exe")" >/dev/null 2>&1 &
+"$WINE" explorer "/desktop=Swivlet,$size" notepad.exe >/dev/null 2>&1 &
 sleep 4
-wine explorer "/desktop=Swivlet,$size" "$(winepath -w "$bin/swvtestwin.exe")" --rclick 700 600 \
+"$WINE" explorer "/desktop=Swivlet,$size" "$("$WINE" winepath -w "$bin/swvtestwin.exe")" --rclick 700 600 \
     >/dev/null 2>&1 || true
 sleep 1
 xwd -root -silent | convert xwd:- "$shot"

@@ -24,6 +24,18 @@ const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnc
 const char kCleanupValue[] = "Swivlet cleanup";
 const bool kWin64 = sizeof(void *) == 8;
 
+// Whether 32-bit programs run here, as the test environment found: some
+// machines run 64-bit code only. There the 64-bit release runs without its
+// 32-bit partner, and the installer is the same script with NSIS's 64-bit
+// stub, since the one that ships is a 32-bit program.
+bool Runs32()
+{
+    char value[4] = "";
+    GetEnvironmentVariableA("SWV_RUNS_32BIT", value, sizeof value);
+    return lstrcmpA(value, "0") != 0;
+}
+const bool kPartner = kWin64 && Runs32();
+
 bool Exists(const std::string &path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -181,6 +193,10 @@ class Release : public DesktopSession
         CoInitialize(NULL);
         CloseAllMenus();
         setup = BuildMachinePath(SWV_RELEASE_DIR "/Swivlet-" SWV_VERSION_STR "-setup.exe");
+#ifdef SWV_SETUP_AMD64
+        if (!Runs32())
+            setup = BuildMachinePath(SWV_SETUP_AMD64);
+#endif
         portable = BuildMachinePath(SWV_PORTABLE_DIR);
         ASSERT_TRUE(Exists(setup)) << setup << " is missing: run ./scripts/release.sh first";
         ASSERT_TRUE(Exists(portable + "\\swv32load.exe")) << "the archive is not unpacked";
@@ -202,7 +218,7 @@ class Release : public DesktopSession
     {
         ASSERT_TRUE(p.Start("\"" + dir + "\\swv32load.exe\""));
         ASSERT_NE(nullptr, WaitForMenuWindow(p)) << "the loader in " << dir << " did not start";
-        if (kWin64) {
+        if (kPartner) {
             ASSERT_TRUE(WaitFor([] { return Marked(SWV_HOST_MARK_32); }, 10000))
                 << "the 32-bit loader did not start";
         }
@@ -215,7 +231,7 @@ class Release : public DesktopSession
     HWND ServedWindow()
     {
         std::vector<std::string> programs = {BinPath("swvtestwin.exe")};
-        if (kWin64)
+        if (kPartner)
             programs.push_back(BinDir() + "\\..\\partner32\\swvtestwin.exe");
         for (const std::string &exe : programs) {
             helpers.push_back(std::make_unique<Process>());
@@ -354,7 +370,7 @@ TEST_F(Release, InstallerInstallsUpgradesOverARunningSwivletAndUninstalls)
     // reached do; their files can be neither deleted nor written.
     std::vector<std::string> libraries = {dir + "\\" + binaries[0]};
     std::vector<std::string> holderExes = {BinPath("swvtestwin.exe")};
-    if (kWin64) {
+    if (kPartner) {
         libraries.push_back(dir + "\\" + binaries[2]);
         holderExes.push_back(BinDir() + "\\..\\partner32\\swvtestwin.exe");
     }
@@ -383,7 +399,7 @@ TEST_F(Release, InstallerInstallsUpgradesOverARunningSwivletAndUninstalls)
         for (size_t i = 0; i < binaries.size(); i++) {
             const std::string &name = binaries[i];
             std::string path = dir + "\\" + name;
-            bool held = name.find(".dll") != std::string::npos;
+            bool held = std::find(libraries.begin(), libraries.end(), path) != libraries.end();
             EXPECT_EQ(held, before[i] == LastWritten(path)) << name;
             EXPECT_EQ(ReadFileText(portable + "\\" + name), ReadFileText(path)) << name;
         }
@@ -399,7 +415,12 @@ TEST_F(Release, InstallerInstallsUpgradesOverARunningSwivletAndUninstalls)
         SCOPED_TRACE("silent upgrade to another build, its code at other offsets");
         Process running;
         StartLoaderIn(running, dir);
-        ASSERT_EQ(0u, RunToEnd("\"" + BuildMachinePath(SWV_SHIFTED_SETUP) + "\" /S /D=" + dir));
+        std::string shifted = BuildMachinePath(SWV_SHIFTED_SETUP);
+#ifdef SWV_SHIFTED_SETUP_AMD64
+        if (!Runs32())
+            shifted = BuildMachinePath(SWV_SHIFTED_SETUP_AMD64);
+#endif
+        ASSERT_EQ(0u, RunToEnd("\"" + shifted + "\" /S /D=" + dir));
         EXPECT_EQ(0u, running.Wait(kQuietMs)) << "the running loader was not ended";
         for (const std::string &held : libraries)
             EXPECT_TRUE(Exists(held)) << held << ", held, is gone";
