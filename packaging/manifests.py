@@ -3,16 +3,21 @@
 winget's multi-file manifest into OUTDIR/winget/ and Scoop's into
 OUTDIR/scoop/swivlet.json.
 
-    manifests.py OUTDIR VERSION PUBLISHER URL_TEMPLATE HOMEPAGE
+    manifests.py OUTDIR VERSION PUBLISHER PRODUCT_CODE URL_TEMPLATE HOMEPAGE
+    manifests.py --check-publish
 
 URL_TEMPLATE is the address of a release's file, with {version} and {file}
-in it, as https://host/releases/download/v{version}/{file}.
-SOURCE_DATE_EPOCH gives the release date.
+in it, as https://host/releases/download/v{version}/{file}. PRODUCT_CODE is
+the name of the uninstall key the installer writes. SOURCE_DATE_EPOCH gives
+the release date. --check-publish fails, naming the setting, unless
+SWV_RELEASE_URL and SWV_HOMEPAGE hold addresses a release can be published
+at.
 """
 import json
 import os
 import sys
 import time
+import urllib.parse
 
 PACKAGE_ID = "Swivlet.Swivlet"
 NAME = "Swivlet"
@@ -28,6 +33,66 @@ DESCRIPTION = (
 )
 
 
+# Top-level names reserved for documentation and tests (RFC 2606, RFC 6761),
+# and the second-level ones under com, net and org.
+RESERVED_TLDS = {"example", "test", "invalid", "localhost", "local"}
+RESERVED_DOMAINS = {"example.com", "example.net", "example.org"}
+
+# Ends a running Swivlet before Scoop removes its files, as the installer
+# does (packaging/swivlet.nsi): the shutdown message with wParam 0 ends every
+# loader, and each names an event while it runs. Scoop joins the lines and
+# runs them with $dir, the version's folder, set.
+SCOOP_PRE_UNINSTALL = r"""
+Add-Type -Namespace SwivletScoop -Name Native -MemberDefinition '[DllImport("kernel32.dll", CharSet = CharSet.Unicode)] public static extern IntPtr OpenEventW(uint access, bool inherit, string name); [DllImport("kernel32.dll")] public static extern bool CloseHandle(IntPtr handle); [DllImport("user32.dll", CharSet = CharSet.Unicode)] public static extern uint RegisterWindowMessageW(string name); [DllImport("user32.dll")] public static extern bool PostMessageW(IntPtr window, uint message, IntPtr wParam, IntPtr lParam);'
+$swivletFolder = Split-Path $dir
+$swivletRuns = {
+    foreach ($mark in 'Local\Swivlet.Host.32', 'Local\Swivlet.Host.64') {
+        $handle = [SwivletScoop.Native]::OpenEventW(0x00100000, $false, $mark)
+        if ($handle -ne [IntPtr]::Zero) {
+            [void][SwivletScoop.Native]::CloseHandle($handle)
+            return $true
+        }
+    }
+    # Scoop looks for processes started from the app's folder.
+    [bool](Get-Process swv32load -ErrorAction SilentlyContinue | Where-Object { $_.Path -like "$swivletFolder\*" })
+}
+if (& $swivletRuns) {
+    Write-Host 'Ending the running Swivlet.'
+    $shutdown = [SwivletScoop.Native]::RegisterWindowMessageW('Swivlet.Shutdown')
+    [void][SwivletScoop.Native]::PostMessageW([IntPtr]0xffff, $shutdown, [IntPtr]::Zero, [IntPtr]::Zero)
+    $until = (Get-Date).AddSeconds(10)
+    while ((& $swivletRuns) -and (Get-Date) -lt $until) {
+        Start-Sleep -Milliseconds 100
+    }
+}
+""".strip("\n").split("\n")
+
+SCOOP_NOTES = [
+    "Swivlet shows no window: right-click the desktop or a window's caption for its menu. Run, then exit, ends it.",
+    "scoop update swivlet refuses while Swivlet runs: end it first (Run, then exit) and start it again from the Start menu afterwards. scoop uninstall swivlet ends it itself.",
+    "Programs the menu has reached keep that version's library loaded until they end, Explorer until you sign out. An update leaves that version's folder beside the new one: scoop cleanup swivlet removes it once you have signed in again. An uninstall then says it could not remove the version's folder: sign out and in, then run scoop uninstall swivlet again.",
+]
+
+
+def publish_problems(release_url, homepage):
+    """What keeps these addresses from a release to publish, by setting."""
+    problems = []
+    for setting, value in (("SWV_RELEASE_URL", release_url), ("SWV_HOMEPAGE", homepage)):
+        if not value:
+            problems.append(f"{setting} is not set")
+            continue
+        parts = urllib.parse.urlsplit(value)
+        host = (parts.hostname or "").rstrip(".").lower()
+        labels = host.split(".")
+        if parts.scheme != "https" or not host:
+            problems.append(f"{setting} is not an https:// address: {value}")
+        elif labels[-1] in RESERVED_TLDS or ".".join(labels[-2:]) in RESERVED_DOMAINS:
+            problems.append(f"{setting} names the reserved host {host}: {value}")
+    if release_url and not ("{version}" in release_url and "{file}" in release_url):
+        problems.append(f"SWV_RELEASE_URL has no {{version}} or no {{file}} in it: {release_url}")
+    return problems
+
+
 def q(text):
     """A YAML scalar in double quotes: never read as a number, date or bool."""
     return json.dumps(text, ensure_ascii=False)
@@ -40,7 +105,13 @@ def write_yaml(path, kind, lines):
 
 
 def main():
-    out, version, publisher, template, homepage = sys.argv[1:6]
+    if sys.argv[1:] == ["--check-publish"]:
+        problems = publish_problems(os.environ.get("SWV_RELEASE_URL", ""),
+                                    os.environ.get("SWV_HOMEPAGE", ""))
+        for p in problems:
+            print(f"release: a release to publish needs real addresses: {p}", file=sys.stderr)
+        return 1 if problems else 0
+    out, version, publisher, product_code, template, homepage = sys.argv[1:7]
     sums = {}
     with open(os.path.join(out, "SHA256SUMS"), encoding="ascii") as f:
         for line in f:
@@ -77,16 +148,17 @@ def main():
         + [
             'InstallerType: "nullsoft"',
             'Scope: "user"',
+            # winget passes /S for both silent modes of a nullsoft installer;
+            # its own progress shows while the installer runs unseen.
             "InstallModes:",
             '- "interactive"',
             '- "silent"',
+            '- "silentWithProgress"',
             'UpgradeBehavior: "install"',
+            # The uninstall entry's name, values and type are the package's
+            # own, so no AppsAndFeaturesEntries: the key's name ties it.
+            f"ProductCode: {q(product_code)}",
             f"ReleaseDate: {q(date)}",
-            # What the installer writes under ...\Uninstall\Swivlet.
-            "AppsAndFeaturesEntries:",
-            f"- DisplayName: {q(NAME)}",
-            f"  Publisher: {q(publisher)}",
-            f"  DisplayVersion: {q(version)}",
             "Installers:",
         ]
         + installers
@@ -138,6 +210,8 @@ def main():
             ["swv32load.exe", "Swivlet"],
             ["swv32load.exe", "Configure Swivlet", "/c"],
         ],
+        "pre_uninstall": SCOOP_PRE_UNINSTALL,
+        "notes": SCOOP_NOTES,
         # The release page lists the archives by name.
         "checkver": {"url": homepage, "regex": r"Swivlet-([\d.]+)-win64\.zip"},
         "autoupdate": {
@@ -154,4 +228,4 @@ def main():
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

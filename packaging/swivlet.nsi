@@ -27,6 +27,7 @@ SetDateSave off
 !include FileFunc.nsh
 !include x64.nsh
 
+; The key's name is winget's ProductCode: scripts/release.sh reads it here.
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Swivlet"
 !define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
 !define CLEANUP_VALUE "Swivlet cleanup"

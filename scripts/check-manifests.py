@@ -5,25 +5,53 @@ manifest schemas 1.12.0 (version, installer, defaultLocale), Scoop's
 swivlet.json against the rules of Scoop's schema.json, and every hash in
 them against the file in the folder. The rules below are written from the
 schemas' text: a field that is not listed here is reported, so that a new
-field gets its rule checked before it ships.
+field gets its rule checked before it ships. Beyond the schemas, what a
+reviewer of either repository asks: winget's uninstall entry tied by its
+key's name, both silent modes, Scoop ending a running Swivlet before it
+removes its files; with --publish, no address at a reserved name.
 
-    scripts/check-manifests.py [DIST]      (dist/ when not given)
+    scripts/check-manifests.py [--publish] [DIST]      (dist/ when not given)
+
+Without --publish it also checks that a release to publish refuses to start
+without its addresses, and that the manifests written for one pass
+--publish, from the files in DIST.
 """
 import hashlib
 import json
 import os
 import re
+import subprocess
 import sys
+import tempfile
 import urllib.parse
+import zipfile
 
 import yaml
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+NSIS_SCRIPT = os.path.join(ROOT, "packaging", "swivlet.nsi")
 
-# What the installer writes under ...\Uninstall\Swivlet (packaging/swivlet.nsi;
-# the release tests read it back from an installation).
-DISPLAY_NAME = "Swivlet"
-PUBLISHER = "The Swivlet developers"
+
+def uninstall_entry():
+    """The uninstall key's name and the values the installer writes in it,
+    read from its script (the release tests read them back from an
+    installation)."""
+    with open(NSIS_SCRIPT, encoding="utf-8") as f:
+        text = f.read()
+    defines = dict(re.findall(r'^!define (\w+) "(.*)"$', text, re.M))
+    values = dict(re.findall(r'^\s*WriteRegStr HKCU "\$\{UNINST_KEY\}" "(\w+)" "(.*)"$', text, re.M))
+    values = {k: re.sub(r"\$\{(\w+)\}", lambda m: defines.get(m.group(1), m.group(0)), v)
+              for k, v in values.items()}
+    return defines["UNINST_KEY"].rsplit("\\", 1)[-1], values
+
+
+def loader_names():
+    """The shutdown message and the events of a running loader, as the
+    loader names them."""
+    with open(os.path.join(ROOT, "common", "swivlet.h"), encoding="utf-8") as f:
+        text = f.read()
+    found = dict(re.findall(r'^#define (SWV_SHUTDOWN_MSG|SWV_HOST_MARK_\d\d) "(.*)"$', text, re.M))
+    return {k: v.replace("\\\\", "\\") for k, v in found.items()}
 
 # ---- A small validator for the parts of JSON Schema these schemas use ----
 
@@ -162,6 +190,7 @@ _INSTALLER_FIELDS = {
         "uniqueItems": True,
     },
     "UpgradeBehavior": {"type": ["string", "null"], "enum": ["install", "uninstallPrevious", "deny"]},
+    "ProductCode": string(1, 255, nullable=True),
     "ReleaseDate": string(nullable=True, format="date"),
     "AppsAndFeaturesEntries": {
         "type": ["array", "null"],
@@ -343,6 +372,7 @@ SCOOP = {
             "url": _URI,
         }},
         "notes": _ANY_STRINGS,
+        "pre_uninstall": _ANY_STRINGS,
         "url": {**_URI, "notPattern": r"(\$)"},
         "hash": _HASH,
     },
@@ -355,10 +385,99 @@ def sha256(path):
         return hashlib.sha256(f.read()).hexdigest()
 
 
-def main():
-    dist = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "dist"))
-    with open(os.path.join(ROOT, "VERSION"), encoding="ascii") as f:
-        version = f.readline().strip()
+# Top-level names reserved for documentation and tests (RFC 2606, RFC 6761),
+# and example.com, .net and .org: winget's address check and download step
+# reject them, and Scoop could fetch nothing there.
+def reserved_host(address):
+    host = (urllib.parse.urlsplit(address).hostname or "").rstrip(".").lower()
+    labels = host.split(".")
+    if labels[-1] in ("example", "test", "invalid", "localhost", "local"):
+        return host
+    if ".".join(labels[-2:]) in ("example.com", "example.net", "example.org"):
+        return host
+    return None
+
+
+def addresses(doc, where=""):
+    """Every http(s) address in a manifest, with where it stands."""
+    if isinstance(doc, dict):
+        for key, value in doc.items():
+            yield from addresses(value, f"{where}.{key}")
+    elif isinstance(doc, list):
+        for i, value in enumerate(doc):
+            yield from addresses(value, f"{where}[{i}]")
+    elif isinstance(doc, str) and re.match(r"(?i)https?://", doc):
+        yield where, doc
+
+
+def check_winget_entry(inst, loc, version, errors):
+    """The uninstall entry as winget matches it: every installer carries the
+    key's name as ProductCode; a value the installer writes that differs
+    from the package's is given in AppsAndFeaturesEntries, one that repeats
+    it is not, and every entry carries the ProductCode too."""
+    key, written = uninstall_entry()
+    entries = inst.get("Installers") or []
+    for e in entries:
+        code = e.get("ProductCode", inst.get("ProductCode"))
+        if code != key:
+            errors.append(f"installer {e.get('Architecture')}: ProductCode is {code!r}, "
+                          f"not the uninstall key's name {key!r}")
+    package = {"DisplayName": loc.get("PackageName"), "Publisher": loc.get("Publisher"),
+               "DisplayVersion": version}
+    written = dict(written, DisplayVersion=written.get("DisplayVersion", "").replace("${VERSION}", version))
+    arp = [a for e in [inst] + entries for a in (e.get("AppsAndFeaturesEntries") or [])]
+    for field, own in package.items():
+        given = {a.get(field) for a in arp if a.get(field) is not None}
+        if given and given != {written.get(field)}:
+            errors.append(f"installer: AppsAndFeaturesEntries give {field} {sorted(given)}, the "
+                          f"installer writes {written.get(field)!r}")
+        elif written.get(field) != own and not given:
+            errors.append(f"installer: the uninstall entry's {field} {written.get(field)!r} differs from "
+                          f"the package's {own!r} and AppsAndFeaturesEntries do not give it")
+        elif own in given:
+            errors.append(f"installer: AppsAndFeaturesEntries repeat the package's {field} {own!r}")
+    for a in arp:
+        if a.get("ProductCode") != key:
+            errors.append(f"installer: an AppsAndFeaturesEntries entry lacks ProductCode {key!r}")
+        if a.get("InstallerType") in (None, inst.get("InstallerType")) and "InstallerType" in a:
+            errors.append("installer: AppsAndFeaturesEntries repeat the InstallerType")
+    # The community repository asks for both silent modes where the field stands.
+    for e in [inst] + entries:
+        modes = e.get("InstallModes")
+        if modes is not None and not {"silent", "silentWithProgress"} <= set(modes):
+            errors.append(f"installer: InstallModes {modes} lack silent or silentWithProgress")
+
+
+def check_scoop_extras(scoop, dist, archives, errors):
+    """What Scoop runs and shows beyond the schema: the step that ends a
+    running Swivlet by the loader's own names, the notes, and archives whose
+    shortcuts exist and whose library lies in a build folder, so that a new
+    version's library has another path than a held one, through the
+    "current" junction too."""
+    script = "\n".join(scoop.get("pre_uninstall") or [])
+    names = loader_names()
+    for needed in (f"RegisterWindowMessageW('{names['SWV_SHUTDOWN_MSG']}')",
+                   f"'{names['SWV_HOST_MARK_32']}', '{names['SWV_HOST_MARK_64']}'",
+                   "PostMessageW([IntPtr]0xffff, $shutdown, [IntPtr]::Zero"):
+        if needed not in script:
+            errors.append(f"swivlet.json: pre_uninstall does not hold {needed}")
+    if not scoop.get("notes"):
+        errors.append("swivlet.json: no notes on ending Swivlet before an update")
+    libraries = {"64bit": ("swv64", "swv32"), "32bit": ("swv32",)}
+    for arch, name in archives.items():
+        with zipfile.ZipFile(os.path.join(dist, name)) as z:
+            files = set(z.namelist())
+        for shortcut in scoop.get("shortcuts", []):
+            if shortcut[0].replace("\\", "/") not in files:
+                errors.append(f"swivlet.json: shortcut {shortcut[0]} is not in {name}")
+        for lib in libraries[arch]:
+            root = "" if lib == libraries[arch][0] else "x86/"
+            folders = [f for f in files if re.fullmatch(rf"{root}{lib}-[0-9a-f]{{8}}/{lib}\.dll", f)]
+            if len(folders) != 1 or f"{root}{lib}.dll" in files:
+                errors.append(f"{name}: {root}{lib}.dll does not lie in one build folder: {folders}")
+
+
+def check_release(dist, version, publish):
     errors = []
     setup = f"Swivlet-{version}-setup.exe"
     archives = {"64bit": f"Swivlet-{version}-win64.zip", "32bit": f"Swivlet-{version}-win32.zip"}
@@ -400,12 +519,8 @@ def main():
                 errors.append(f"installer {e.get('Architecture')}: InstallerSha256 is not {setup}'s")
             if not str(e.get("InstallerUrl", "")).endswith("/" + setup):
                 errors.append(f"installer {e.get('Architecture')}: InstallerUrl does not name {setup}")
-        arp = [{"DisplayName": DISPLAY_NAME, "Publisher": PUBLISHER, "DisplayVersion": version}]
-        if inst.get("AppsAndFeaturesEntries") != arp:
-            errors.append(f"installer: AppsAndFeaturesEntries are not {arp}")
-    loc = docs["defaultLocale"]
-    if isinstance(loc, dict) and (loc.get("Publisher"), loc.get("PackageName")) != (PUBLISHER, DISPLAY_NAME):
-        errors.append("defaultLocale: Publisher or PackageName is not the uninstall entry's")
+        if isinstance(docs["defaultLocale"], dict):
+            check_winget_entry(inst, docs["defaultLocale"], version, errors)
 
     with open(os.path.join(dist, "scoop", "swivlet.json"), encoding="utf-8") as f:
         scoop = json.load(f)
@@ -428,12 +543,89 @@ def main():
         found = re.search(pattern, line) if pattern else None
         if not found or found.group(1) != sha256(os.path.join(dist, name)):
             errors.append(f"swivlet.json autoupdate: does not find {name}'s hash in SHA256SUMS")
+    check_scoop_extras(scoop, dist, archives, errors)
 
+    if publish:
+        for where, doc in [("winget", d) for d in docs.values()] + [("swivlet.json", scoop)]:
+            for field, address in addresses(doc, where):
+                host = reserved_host(address)
+                if host:
+                    errors.append(f"{field}: {address} is at the reserved name {host}")
+                elif not address.lower().startswith("https://"):
+                    errors.append(f"{field}: {address} is not https")
+    return errors
+
+
+def release_env(**settings):
+    env = {k: v for k, v in os.environ.items() if not k.startswith("SWV_")}
+    env.update(settings)
+    return env
+
+
+def check_publishing(dist, version):
+    """A release to publish: refused without real addresses, before it
+    builds anything; with them, its manifests pass --publish."""
+    errors = []
+    real_url = "https://github.com/swivlet/swivlet/releases/download/v{version}/{file}"
+    real_home = "https://github.com/swivlet/swivlet/releases"
+    with tempfile.TemporaryDirectory() as tmp:
+        out = os.path.join(tmp, "out")
+        for settings, named, unnamed in (
+            ({}, ["SWV_RELEASE_URL", "SWV_HOMEPAGE"], []),
+            ({"SWV_RELEASE_URL": "https://swivlet.example/{version}/{file}",
+              "SWV_HOMEPAGE": real_home}, ["SWV_RELEASE_URL"], ["SWV_HOMEPAGE"]),
+            ({"SWV_RELEASE_URL": real_url, "SWV_HOMEPAGE": "https://www.example.org/"},
+             ["SWV_HOMEPAGE"], ["SWV_RELEASE_URL"]),
+        ):
+            run = subprocess.run([os.path.join(ROOT, "scripts", "release.sh"), "--publish", out],
+                                 env=release_env(**settings), capture_output=True, text=True,
+                                 timeout=120)
+            said = run.stderr
+            if (run.returncode == 0 or os.path.exists(out) or not all(n in said for n in named)
+                    or any(n in said for n in unnamed)):
+                errors.append(f"release.sh --publish with {settings or 'no addresses'}: exit "
+                              f"{run.returncode}, said {said.strip()!r}; expected a refusal naming "
+                              f"{' and '.join(named)} alone, before writing {out}")
+
+        # The publishing release's manifests, written for the files in dist.
+        pub = os.path.join(tmp, "publish")
+        os.makedirs(pub)
+        for name in ("SHA256SUMS", f"Swivlet-{version}-setup.exe", f"Swivlet-{version}-win32.zip",
+                     f"Swivlet-{version}-win64.zip"):
+            os.symlink(os.path.join(dist, name), os.path.join(pub, name))
+        key, written = uninstall_entry()
+        epoch = os.environ.get("SOURCE_DATE_EPOCH") or subprocess.run(
+            ["git", "-C", ROOT, "log", "-1", "--format=%ct"], capture_output=True, text=True).stdout.strip()
+        subprocess.run([sys.executable, os.path.join(ROOT, "packaging", "manifests.py"), pub, version,
+                        written["Publisher"], key, real_url, real_home],
+                       env=dict(os.environ, SOURCE_DATE_EPOCH=epoch), check=True)
+        errors += [f"publishing release: {e}" for e in check_release(pub, version, publish=True)]
+    # The test release's placeholders are what --publish is there to find.
+    if not check_release(dist, version, publish=True):
+        errors.append("--publish finds nothing wrong with the test release's swivlet.example addresses")
+    return errors
+
+
+def main():
+    args = sys.argv[1:]
+    publish = args[:1] == ["--publish"]
+    args = args[1:] if publish else args
+    dist = os.path.abspath(args[0] if args else os.path.join(ROOT, "dist"))
+    with open(os.path.join(ROOT, "VERSION"), encoding="ascii") as f:
+        version = f.readline().strip()
+    errors = check_release(dist, version, publish)
+    if not publish:
+        errors += check_publishing(dist, version)
     for e in errors:
         print("check-manifests:", e, file=sys.stderr)
     if errors:
         return 1
-    print(f"check-manifests: winget and Scoop manifests of {version} pass, hashes match")
+    if publish:
+        print(f"check-manifests: winget and Scoop manifests of {version} pass and are publishable, "
+              "hashes match")
+    else:
+        print(f"check-manifests: winget and Scoop manifests of {version} pass, hashes match; a release "
+              "to publish refuses placeholder addresses, and its manifests pass --publish")
     return 0
 
 

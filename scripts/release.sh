@@ -9,7 +9,10 @@
 #   scoop/swivlet.json            Scoop's manifest of the archives
 # The same commit gives the same bytes wherever it is built: times come from
 # the last commit (SOURCE_DATE_EPOCH, when not set already).
-#   ./scripts/release.sh [OUTDIR]
+#   ./scripts/release.sh [--publish] [OUTDIR]
+# --publish: a release to publish, which refuses to start without the two
+# addresses below; without it they default to the reserved swivlet.example,
+# for testing.
 # Settings, from the environment:
 #   SWV_RELEASE_URL     where a release's files are published, {version} and
 #                       {file} filled in; the manifests point there
@@ -19,8 +22,17 @@
 #                       signed (packaging/sign.sh has the rest)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+publish=0
+if [ "${1:-}" = --publish ]; then
+    publish=1
+    shift
+fi
 out="${1:-$root/dist}"
 "$root/scripts/deps.sh"
+# Before anything is built or deleted: a missing address costs nothing yet.
+if [ "$publish" = 1 ]; then
+    python3 "$root/packaging/manifests.py" --check-publish
+fi
 
 version="$(head -n1 "$root/VERSION")"
 # The reserved .example names until the project has its place.
@@ -108,7 +120,9 @@ if [ "${#sign[@]}" -ne 0 ]; then
 fi
 (cd "$out" && sha256sum "$name-setup.exe" "$name-win32.zip" "$name-win64.zip" >SHA256SUMS)
 publisher="$(sed -n 's/^!define PUBLISHER "\(.*\)"$/\1/p' "$root/packaging/swivlet.nsi")"
-python3 "$root/packaging/manifests.py" "$out" "$version" "$publisher" \
+# The uninstall key's name, by which winget finds an installed Swivlet.
+product_code="$(sed -n 's/^!define UNINST_KEY ".*\\\(.*\)"$/\1/p' "$root/packaging/swivlet.nsi")"
+python3 "$root/packaging/manifests.py" "$out" "$version" "$publisher" "$product_code" \
     "$release_url" "$homepage"
 echo "release: $out"
 cat "$out/SHA256SUMS"

@@ -109,6 +109,20 @@ ULONGLONG LastWritten(const std::string &path)
            data.ftLastWriteTime.dwLowDateTime;
 }
 
+// A top-level field of one of the release's winget manifests ("" for the
+// version file), unquoted: "" when it has none or it is no quoted text.
+std::string WingetField(const std::string &kind, const std::string &field)
+{
+    const std::string text = ReadFileText(BuildMachinePath(
+        SWV_RELEASE_DIR "/winget/Swivlet.Swivlet" + (kind.empty() ? "" : "." + kind) + ".yaml"));
+    const std::string start = "\n" + field + ": \"";
+    size_t at = text.find(start);
+    if (at == std::string::npos)
+        return "";
+    at += start.size();
+    return text.substr(at, text.find('"', at) - at);
+}
+
 bool KeyExists(const char *key)
 {
     HKEY h;
@@ -340,14 +354,15 @@ TEST_F(Release, InstallerInstallsUpgradesOverARunningSwivletAndUninstalls)
         EXPECT_EQ("Swivlet", RegValue(kUninstallKey, "DisplayName"));
         EXPECT_EQ(SWV_VERSION_STR, RegValue(kUninstallKey, "DisplayVersion"));
         EXPECT_EQ("The Swivlet developers", RegValue(kUninstallKey, "Publisher"));
-        // winget knows an installed Swivlet by these: its manifest names them
-        // as the installer writes them.
-        const std::string manifest = ReadFileText(
-            BuildMachinePath(SWV_RELEASE_DIR "/winget/Swivlet.Swivlet.installer.yaml"));
-        for (const char *field : {"DisplayName", "DisplayVersion", "Publisher"})
-            EXPECT_NE(std::string::npos, manifest.find(std::string(field) + ": \"" +
-                                                       RegValue(kUninstallKey, field) + "\"\n"))
-                << field << " in the winget manifest";
+        // winget finds an installed Swivlet by the key's name, its manifest's
+        // ProductCode, and takes name, publisher and version from the
+        // package's own fields, since the manifest gives no uninstall entry.
+        EXPECT_EQ(kUninstallKey, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
+                                     WingetField("installer", "ProductCode"));
+        EXPECT_EQ(RegValue(kUninstallKey, "DisplayName"),
+                  WingetField("locale.en-US", "PackageName"));
+        EXPECT_EQ(RegValue(kUninstallKey, "Publisher"), WingetField("locale.en-US", "Publisher"));
+        EXPECT_EQ(RegValue(kUninstallKey, "DisplayVersion"), WingetField("", "PackageVersion"));
         EXPECT_EQ("\"" + dir + "\\uninstall.exe\"", RegValue(kUninstallKey, "UninstallString"));
         EXPECT_EQ("\"" + dir + "\\uninstall.exe\" /S",
                   RegValue(kUninstallKey, "QuietUninstallString"));
