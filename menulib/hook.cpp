@@ -96,13 +96,13 @@ static BOOL PartnerServes(HWND hWnd)
 }
 
 /* Without a menu window, a post would become a thread message of the program
-   that received the press, which it might take for one of its own. */
-static void CallUp(void)
+   that received the press, which it might take for one of its own. Whether
+   the call-up was posted. */
+static BOOL CallUp(void)
 {
     if (!MenuWindowAlive())
         hMenuWnd = CreateMenuWindow();
-    if (hMenuWnd)
-        PostMessageA(hMenuWnd, WM_SHOWTASKMENU, 0, 0);
+    return hMenuWnd && PostMessageA(hMenuWnd, WM_SHOWTASKMENU, 0, 0);
 }
 
 static BOOL HasClass(HWND hWnd, const char *pszClass)
@@ -138,8 +138,6 @@ static BOOL OnDesktopViewSpace(const MOUSEHOOKSTRUCT *pmhs)
     return SendMessageA(hView, LVM_HITTEST, 0, (LPARAM)&hti) == -1;
 }
 
-static HWND hTakenView; /* Explorer's view whose right press was taken */
-
 /* Shift as this thread has it with the press, or, as the keys went to the
    program in front and this thread may not have seen them, as the keyboard
    has it now. */
@@ -148,20 +146,24 @@ static BOOL ShiftHeld(void)
     return GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0;
 }
 
-/* The desktop call-up, on a right press. On Explorer's desktop the press on
-   empty space and its release are Swivlet's, unless Shift is held: passed
-   on, the release would open Explorer's own menu as well. A press on the
-   desktop window itself is passed on. Whether the message is taken. */
-static BOOL OnRightButton(int nCode, WPARAM wParam, const MOUSEHOOKSTRUCT *pmhs)
+/* A caption press calls the menu up unless turned off, Shift is held (the
+   window's own menu) or the partner serves the program. */
+static BOOL OnCaptionPress(const MOUSEHOOKSTRUCT *pmhs)
 {
-    if (wParam == WM_RBUTTONUP) {
-        BOOL bTaken = hTakenView && pmhs->hwnd == hTakenView;
-        /* The same release may come again for removal. */
-        if (nCode == HC_ACTION)
-            hTakenView = NULL;
-        return bTaken;
-    }
-    hTakenView = NULL;
+    if (pmhs->wHitTestCode != HTCAPTION)
+        return FALSE;
+    ReadyForCallUp();
+    if (bDisableTitleMenu || ShiftHeld() || PartnerServes(pmhs->hwnd))
+        return FALSE;
+    hTargetWnd = RootWindow(pmhs->hwnd);
+    return CallUp();
+}
+
+/* A right press on the desktop window calls the desktop menu up but is
+   passed on; on empty space of Explorer's desktop it is Swivlet's, unless
+   Shift is held. Whether the press is taken. */
+static BOOL OnClientPress(const MOUSEHOOKSTRUCT *pmhs)
+{
     BOOL bView = pmhs->hwnd != GetDesktopWindow();
     if (bView && !OnDesktopViewSpace(pmhs))
         return FALSE;
@@ -169,33 +171,41 @@ static BOOL OnRightButton(int nCode, WPARAM wParam, const MOUSEHOOKSTRUCT *pmhs)
     if (bDisableDesktopMenu || (bView && ShiftHeld()) || PartnerServes(pmhs->hwnd))
         return FALSE;
     hTargetWnd = hDesktopWnd;
-    CallUp();
-    if (bView)
-        hTakenView = pmhs->hwnd;
-    return bView;
+    return CallUp() && bView;
+}
+
+static DWORD dwTakingThread; /* took a press: its next right release is taken too */
+
+/* A press taken goes with its release, the next right release of the
+   window's thread whichever message carries it: passed on, it would open
+   the window's own menu, or, after a caption press, find no capture loop
+   waiting for it. Any right press ends the wait. Whether the message is
+   taken; a message taken leaves the queue, whatever the code. */
+static BOOL OnRightButton(WPARAM wParam, const MOUSEHOOKSTRUCT *pmhs)
+{
+    if (wParam == WM_NCRBUTTONUP || wParam == WM_RBUTTONUP) {
+        if (!dwTakingThread || GetWindowThreadProcessId(pmhs->hwnd, NULL) != dwTakingThread)
+            return FALSE;
+        dwTakingThread = 0;
+        return TRUE;
+    }
+    dwTakingThread = 0;
+    if (!(wParam == WM_NCRBUTTONDOWN ? OnCaptionPress(pmhs) : OnClientPress(pmhs)))
+        return FALSE;
+    dwTakingThread = GetWindowThreadProcessId(pmhs->hwnd, NULL);
+    return TRUE;
 }
 
 /* Runs for every mouse message of every thread on the desktop: anything but
-   the right presses and releases costs two comparisons (WM_RBUTTONDOWN and
-   WM_RBUTTONUP differ in the lowest bit only). The target is set before
-   the call-up is posted, so that a menu window on another thread always
-   sees the new target. A message taken is not passed to the window. */
+   the right presses and releases costs two comparisons (WM_NCRBUTTONDOWN and
+   WM_NCRBUTTONUP differ in the lowest bit only, as WM_RBUTTONDOWN and
+   WM_RBUTTONUP do). The target is set before the call-up is posted, so that
+   a menu window on another thread always sees the new target. A message
+   taken is not passed to the window. */
 LRESULT CALLBACK FMMouseHook(int nCode, WPARAM wParam, LPARAM lParam)
 {
-    if (nCode >= 0) {
-        if (wParam == WM_NCRBUTTONDOWN) {
-            const MOUSEHOOKSTRUCT *pmhs = (const MOUSEHOOKSTRUCT *)lParam;
-            if (pmhs->wHitTestCode == HTCAPTION) {
-                ReadyForCallUp();
-                if (!bDisableTitleMenu && !PartnerServes(pmhs->hwnd)) {
-                    hTargetWnd = RootWindow(pmhs->hwnd);
-                    CallUp();
-                }
-            }
-        } else if ((wParam | 1) == WM_RBUTTONUP) {
-            if (OnRightButton(nCode, wParam, (const MOUSEHOOKSTRUCT *)lParam))
-                return 1;
-        }
-    }
+    if (nCode >= 0 && ((wParam | 1) == WM_NCRBUTTONUP || (wParam | 1) == WM_RBUTTONUP) &&
+        OnRightButton(wParam, (const MOUSEHOOKSTRUCT *)lParam))
+        return 1;
     return CallNextHookEx(hMouseHook, nCode, wParam, lParam);
 }

@@ -2,6 +2,8 @@
 #include "menuwatch.h"
 #include "session.h"
 
+#include <utility>
+
 using namespace swv;
 
 namespace
@@ -18,6 +20,54 @@ class Menu : public DesktopSession
             if (!(item.type & MFT_SEPARATOR))
                 items.push_back(item);
         return items;
+    }
+
+    // A program nobody here wrote, or the window helper, started, its main
+    // window shown and the library brought in; NULL when that failed.
+    HWND StartProgram(const std::string &cmd)
+    {
+        helpers.push_back(std::make_unique<Process>());
+        Process &p = *helpers.back();
+        HWND main = NULL;
+        if (!p.Start(cmd) || !WaitFor([&] { return (main = MainWindowOf(p.Pid())) != NULL; }))
+            return NULL;
+        SetWindowPos(main, NULL, 100, 100, 480, 340, SWP_NOZORDER);
+        return BringLibraryInto(main, 5000) ? main : NULL;
+    }
+
+    static BOOL CALLBACK FindMain(HWND h, LPARAM l)
+    {
+        auto *f = reinterpret_cast<std::pair<DWORD, HWND> *>(l);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == f->first && IsWindowVisible(h) && !GetWindow(h, GW_OWNER) &&
+            (GetWindowLongA(h, GWL_STYLE) & WS_CAPTION) == WS_CAPTION)
+            f->second = h;
+        return f->second == NULL;
+    }
+
+    static HWND MainWindowOf(DWORD pid)
+    {
+        std::pair<DWORD, HWND> found(pid, NULL);
+        EnumWindows(FindMain, (LPARAM)&found);
+        return found.second;
+    }
+
+    // Asks the window helper one of its counts.
+    static DWORD_PTR Query(HWND helper, WPARAM what)
+    {
+        DWORD_PTR r = 0;
+        SendMessageTimeoutA(helper, RegisterWindowMessageA("SwvTest.Query"), what, 0,
+                            SMTO_ABORTIFHUNG, 2000, &r);
+        return r;
+    }
+
+    static HWND CaptureOf(HWND hwnd)
+    {
+        GUITHREADINFO gti = {};
+        gti.cbSize = sizeof gti;
+        GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, NULL), &gti);
+        return gti.hwndCapture;
     }
 
     static std::vector<std::string> TaskCaptions(const MenuCapture &m)
@@ -161,4 +211,74 @@ TEST_F(Menu, ClosesWhenTheUserClicksOutsideIt)
     ASSERT_TRUE(WaitFor([popup] { return MenuTakesInput(popup); }));
     LeftClickAt(200, 150);
     EXPECT_TRUE(WaitFor([] { return VisiblePopupMenus().empty(); }, 3000));
+}
+
+// Programs whose own DefWindowProc opens the system menu on a caption click.
+static const char *const kPrograms[] = {
+    "notepad.exe", "\"C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe\"", nullptr};
+
+// A caption press that calls the menu up, and its release, are Swivlet's: the
+// window hears of neither, so only Swivlet's menu opens, no system menu even
+// for a moment, and the mouse is not left captured.
+TEST_F(Menu, CaptionClickOpensSwivletsMenuAndNoneOfTheWindows)
+{
+    for (const char *program : kPrograms) {
+        SCOPED_TRACE(program ? program : "window helper");
+        HWND target = StartProgram(program ? program
+                                           : "\"" + BinPath("swvtestwin.exe") +
+                                                 "\" \"Clicked@100,100,480,340\"");
+        ASSERT_NE(nullptr, target);
+        MenuWatch watch;
+        RightPressAndRelease(CaptionPoint(target));
+        ASSERT_NE(nullptr, WaitForMenuOf(PidOf(target))) << "no menu";
+        FlushEvents(kQuietMs);
+        EXPECT_EQ(1, watch.SwivletMenus(PidOf(target)));
+        EXPECT_EQ(1, watch.AllMenus()) << "another menu opened";
+        PressKey(VK_ESCAPE);
+        EXPECT_TRUE(WaitFor([] { return VisiblePopupMenus().empty(); }, 3000));
+        EXPECT_EQ(nullptr, CaptureOf(target)) << "the mouse is left captured";
+        if (!program) {
+            EXPECT_EQ(0u, Query(target, 6)) << "WM_SYSCOMMAND SC_MOUSEMENU";
+            EXPECT_EQ(0u, Query(target, 7)) << "WM_CONTEXTMENU";
+            EXPECT_EQ(0u, Query(target, 8)) << "right-button messages";
+        }
+        helpers.clear();
+    }
+}
+
+// With Shift held the click is the window's: its system menu, not Swivlet's.
+TEST_F(Menu, ShiftClickOnACaptionOpensTheWindowsOwnMenu)
+{
+    for (const char *program : kPrograms) {
+        SCOPED_TRACE(program ? program : "window helper");
+        HWND target = StartProgram(program ? program
+                                           : "\"" + BinPath("swvtestwin.exe") +
+                                                 "\" \"Shifted@100,100,480,340\"");
+        ASSERT_NE(nullptr, target);
+        POINT pt = CaptionPoint(target);
+        INPUT shift[2] = {};
+        shift[0].type = shift[1].type = INPUT_KEYBOARD;
+        shift[0].ki.wVk = shift[1].ki.wVk = VK_SHIFT;
+        shift[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        MenuWatch watch;
+        // Pressed once the pointer is at rest, as Wine takes the modifiers
+        // from the X server when one of its windows gains the focus.
+        PointAt(pt.x, pt.y);
+        SendInput(1, &shift[0], sizeof shift[0]);
+        MouseButton(pt.x, pt.y, MOUSEEVENTF_RIGHTDOWN);
+        Sleep(60);
+        MouseButton(pt.x, pt.y, MOUSEEVENTF_RIGHTUP);
+        bool shown = WaitFor([&] { return !VisiblePopupMenus(PidOf(target)).empty(); });
+        SendInput(1, &shift[1], sizeof shift[1]);
+        ASSERT_TRUE(shown) << "no menu";
+        FlushEvents(kQuietMs);
+        EXPECT_EQ(0, watch.SwivletMenus());
+        EXPECT_EQ(1, watch.AllMenus(PidOf(target)));
+        if (!program) {
+            EXPECT_LE(1u, Query(target, 6) + Query(target, 7))
+                << "the window was not asked for its menu";
+        }
+        CloseAllMenus();
+        helpers.clear();
+    }
 }

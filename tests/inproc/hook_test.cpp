@@ -138,40 +138,145 @@ TEST_F(MouseHook, ProfileChangeReloadsTheSettingsWhateverItNames)
     EXPECT_EQ(1, TakeCallUps());
 }
 
+// A press that calls the menu up is taken, and with it the next right release
+// of its window's thread, whichever message carries it; any right press ends
+// that wait. A release of another thread is not the press's.
+TEST_F(MouseHook, ATakenPressTakesTheNextRightReleaseOfItsThread)
+{
+    HWND elsewhere = GetDesktopWindow(); // another program's thread
+    EXPECT_NE(0, PressCaption(window));
+    EXPECT_EQ(0, Hook(HC_ACTION, WM_RBUTTONUP, elsewhere, HTCLIENT));
+    EXPECT_NE(0, Hook(HC_NOREMOVE, WM_RBUTTONUP, window, HTCLIENT));
+    EXPECT_EQ(0, Hook(HC_ACTION, WM_RBUTTONUP, window, HTCLIENT));
+
+    EXPECT_NE(0, PressCaption(window));
+    EXPECT_NE(0, Hook(HC_ACTION, WM_NCRBUTTONUP, window, HTCAPTION));
+    EXPECT_EQ(0, Hook(HC_ACTION, WM_NCRBUTTONUP, window, HTCAPTION));
+
+    EXPECT_NE(0, PressCaption(window));
+    EXPECT_EQ(0, Hook(HC_ACTION, WM_NCRBUTTONDOWN, window, HTBORDER));
+    EXPECT_EQ(0, Hook(HC_ACTION, WM_NCRBUTTONUP, window, HTBORDER));
+    EXPECT_EQ(3, TakeCallUps());
+}
+
+// Turned off, or with Shift held, a caption press calls nothing up and is
+// passed on with its release.
+TEST_F(MouseHook, APressThatCallsNothingUpIsPassedWithItsRelease)
+{
+    BYTE keys[256];
+    ASSERT_TRUE(GetKeyboardState(keys));
+    keys[VK_SHIFT] = 0x80;
+    ASSERT_TRUE(SetKeyboardState(keys));
+    EXPECT_EQ(0, PressCaption(window));
+    EXPECT_EQ(0, Hook(HC_ACTION, WM_RBUTTONUP, window, HTCLIENT));
+    keys[VK_SHIFT] = 0;
+    ASSERT_TRUE(SetKeyboardState(keys));
+    EXPECT_EQ(0, TakeCallUps()) << "Shift held";
+
+    profile.Set("DisableTitleMenu", "1");
+    SendMessageA(menu, WM_WININICHANGE, 0, 0);
+    EXPECT_EQ(0, PressCaption(window));
+    EXPECT_EQ(0, Hook(HC_ACTION, WM_NCRBUTTONUP, window, HTCAPTION));
+    EXPECT_EQ(0, TakeCallUps()) << "turned off";
+}
+
 namespace
 {
-int ncPresses, clientPresses;
+// What reached the window: right presses on the caption and in the client
+// area, right releases, system menu commands and context menu requests.
+int ncPresses, clientPresses, releases, mouseMenus, contextMenus;
 WNDPROC previousProc;
 
 LRESULT CALLBACK CountPresses(HWND h, UINT m, WPARAM w, LPARAM l)
 {
-    if (m == WM_NCRBUTTONDOWN)
-        ncPresses++;
-    if (m == WM_RBUTTONDOWN)
-        clientPresses++;
+    ncPresses += m == WM_NCRBUTTONDOWN;
+    clientPresses += m == WM_RBUTTONDOWN;
+    releases += m == WM_NCRBUTTONUP || m == WM_RBUTTONUP;
+    mouseMenus += m == WM_SYSCOMMAND && (w & 0xFFF0) == SC_MOUSEMENU;
+    contextMenus += m == WM_CONTEXTMENU;
     return CallWindowProcA(previousProc, h, m, w, l);
 }
+
+class ClickedWindow : public MouseHook
+{
+  protected:
+    void SetUp() override
+    {
+        MouseHook::SetUp();
+        ncPresses = clientPresses = releases = mouseMenus = contextMenus = 0;
+        previousProc = (WNDPROC)SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)CountPresses);
+        caption = CaptionPoint(window);
+    }
+    // Press and release as a user does, whatever the window is doing between;
+    // with shift, Shift is held from just before the press until the press
+    // has been handled.
+    void RightClickCaption(bool shift)
+    {
+        INPUT key[2] = {};
+        key[0].type = key[1].type = INPUT_KEYBOARD;
+        key[0].ki.wVk = key[1].ki.wVk = VK_SHIFT;
+        key[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        PointAt(caption.x, caption.y);
+        if (shift)
+            SendInput(1, &key[0], sizeof key[0]);
+        MouseButton(caption.x, caption.y, MOUSEEVENTF_RIGHTDOWN);
+        Sleep(60); // held as long as a user holds it
+        MouseButton(caption.x, caption.y, MOUSEEVENTF_RIGHTUP);
+        if (shift) {
+            WaitFor([] { return ncPresses > 0; }, 2000);
+            SendInput(1, &key[1], sizeof key[1]);
+        }
+    }
+    POINT caption = {};
+};
 } // namespace
 
-TEST_F(MouseHook, ClickedWindowStillReceivesItsPresses)
+// The press that calls the menu up and its release are Swivlet's: the window
+// hears of neither, so its own system menu never opens and it holds no
+// capture. A client press calls nothing up and reaches it whole.
+TEST_F(ClickedWindow, HearsNothingOfACallUpAndAllOfAClientClick)
 {
-    ncPresses = clientPresses = 0;
-    previousProc = (WNDPROC)SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)CountPresses);
-    POINT pt = CaptionPoint(window);
-    // Press and release as a user does, whatever the window is doing between.
-    MenuCapture shown = CaptureMenu([&] {
-        PointAt(pt.x, pt.y);
-        MouseButton(pt.x, pt.y, MOUSEEVENTF_RIGHTDOWN);
-        Sleep(60); // held as long as a user holds it
-        MouseButton(pt.x, pt.y, MOUSEEVENTF_RIGHTUP);
-    });
+    MenuWatch watch;
+    MenuCapture shown = CaptureMenu([&] { RightClickCaption(false); });
     EXPECT_TRUE(shown.appeared);
-    WaitFor([] { return ncPresses > 0; }, 2000);
-    EXPECT_EQ(1, ncPresses);
+    FlushEvents(kQuietMs);
+    EXPECT_EQ(1, watch.AllMenus()) << "a menu opened beside Swivlet's";
+    EXPECT_EQ(0, ncPresses);
+    EXPECT_EQ(0, releases);
+    EXPECT_EQ(0, mouseMenus);
+    EXPECT_EQ(0, contextMenus);
+    EXPECT_EQ(nullptr, GetCapture());
 
-    RightClickAt(pt.x, pt.y + 80);
-    WaitFor([] { return clientPresses > 0; }, 2000);
+    RightClickAt(caption.x, caption.y + 80);
+    WaitFor([] { return contextMenus > 0; }, 2000);
     EXPECT_EQ(1, clientPresses);
+    EXPECT_EQ(1, releases);
+    EXPECT_EQ(1, contextMenus);
+}
+
+// Shift held, or the call-up turned off: the press is the window's, which
+// opens its own system menu; Swivlet's does not open.
+TEST_F(ClickedWindow, GetsThePressAndShowsItsOwnMenuWithShiftOrTurnedOff)
+{
+    MenuCloser closer(GetCurrentProcessId());
+    for (bool shift : {true, false}) {
+        SCOPED_TRACE(shift ? "Shift held" : "turned off");
+        if (!shift) {
+            profile.Set("DisableTitleMenu", "1");
+            SendMessageA(menu, WM_WININICHANGE, 0, 0);
+        }
+        ncPresses = mouseMenus = contextMenus = 0;
+        MenuWatch watch;
+        RightClickCaption(shift);
+        WaitFor([] { return mouseMenus + contextMenus > 0; }, 2000);
+        FlushEvents(kQuietMs);
+        EXPECT_EQ(1, ncPresses);
+        // Wine asks for the menu with WM_CONTEXTMENU, Windows may with either.
+        EXPECT_LE(1, mouseMenus + contextMenus) << "the window was not asked for its menu";
+        EXPECT_EQ(0, watch.SwivletMenus());
+        EXPECT_EQ(1, watch.AllMenus());
+        EXPECT_EQ(0, TakeCallUps());
+    }
 }
 
 // Settings as the library finds them when it is loaded.

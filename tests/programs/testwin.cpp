@@ -15,7 +15,10 @@
 // answers the registered message "SwvTest.Query": wParam 1 asks whether
 // the library is loaded here, 2 how many "TaskWindow"s this process has, 3
 // whether a Swivlet menu (a popup menu whose first entry is "Push") shows,
-// 5 whether the library has registered its class "TaskWindow" here.
+// 5 whether the library has registered its class "TaskWindow" here, 6 how
+// many WM_SYSCOMMAND SC_MOUSEMENU and 7 how many WM_CONTEXTMENU its windows
+// received, 8 how many right-button presses and releases reached them and 9
+// whether its thread holds the mouse captured.
 // Posted with wParam 4, it makes the window's thread stop pumping messages
 // for lParam milliseconds.
 #include <windows.h>
@@ -30,6 +33,7 @@ static UINT uQuery;
 static int nOpen; /* windows of the main thread */
 static DWORD dwMainThread;
 static HANDLE hLoaded;
+static int nMouseMenus, nContextMenus, nRightButtons;
 
 static BOOL CALLBACK CountTaskWindows(HWND hwnd, LPARAM lParam)
 {
@@ -80,8 +84,23 @@ static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             HMODULE lib = GetModuleHandleA(SWV_LIBRARY);
             return lib && GetClassInfoA(lib, "TaskWindow", &wc);
         }
+        if (wParam == 6)
+            return nMouseMenus;
+        if (wParam == 7)
+            return nContextMenus;
+        if (wParam == 8)
+            return nRightButtons;
+        if (wParam == 9)
+            return GetCapture() != NULL;
         return 0;
     }
+    if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MOUSEMENU)
+        nMouseMenus++;
+    if (msg == WM_CONTEXTMENU)
+        nContextMenus++;
+    if (msg == WM_NCRBUTTONDOWN || msg == WM_NCRBUTTONUP || msg == WM_RBUTTONDOWN ||
+        msg == WM_RBUTTONUP)
+        nRightButtons++;
     if (msg == WM_DESTROY && (GetCurrentThreadId() != dwMainThread || --nOpen == 0))
         PostQuitMessage(0);
     return DefWindowProcA(hwnd, msg, wParam, lParam);
