@@ -77,10 +77,15 @@ TEST_F(Upgrade, AProgramTheOldBuildReachedShowsOneMenuOfTheNewBuild)
         << "the two builds have their hook at one offset";
     const std::string dir = MakeTempDir("upgrade");
     ASSERT_EQ(oldFolder, LayOutBuild(BinDir(), dir, kWidth));
-    // Not a build's folder: no loader may touch it.
-    const std::string keep = dir + "\\swv" + kWidth + "-notes";
-    ASSERT_TRUE(CreateDirectoryA(keep.c_str(), NULL));
-    ASSERT_TRUE(CopyFileA((dir + "\\" + oldFolder + lib).c_str(), (keep + lib).c_str(), FALSE));
+    // Not a build's folder, though named like one (a build's has eight hex
+    // digits): no loader may touch them.
+    std::vector<std::string> keep;
+    for (const char *tail : {"notes", "abc", "", "abcdef012"}) {
+        keep.push_back(dir + "\\swv" + kWidth + "-" + tail);
+        ASSERT_TRUE(CreateDirectoryA(keep.back().c_str(), NULL));
+        ASSERT_TRUE(
+            CopyFileA((dir + "\\" + oldFolder + lib).c_str(), (keep.back() + lib).c_str(), FALSE));
+    }
 
     // The desktop's program would keep the old build for as long as the
     // test runs: a window of a helper program covers it.
@@ -121,6 +126,7 @@ TEST_F(Upgrade, AProgramTheOldBuildReachedShowsOneMenuOfTheNewBuild)
     ASSERT_NE(nullptr, WaitForMenuWindow(loader));
     EXPECT_FALSE(Exists(dir + "\\" + oldFolder))
         << "the old build was left, held by" << ModulesLoadedFrom(dir + "\\" + oldFolder + lib);
-    EXPECT_TRUE(Exists(keep + lib));
+    for (const std::string &k : keep)
+        EXPECT_TRUE(Exists(k + lib)) << k;
     EXPECT_TRUE(Exists(dir + "\\" + newFolder + lib));
 }
