@@ -82,11 +82,14 @@ TEST_F(MenuWindow, AnAmpersandInATitleIsShownNotTakenForAMnemonic)
 
 // Titles outside code page 1252 show as the user sees them, cut by the same
 // rules counted in UTF-16 units: a surrogate pair (U+1F4DD, U+1F600) counts
-// two and is never split. The exports keep the ANSI caption.
+// two and is never split. "&" is doubled after the cut, so it neither
+// counts twice towards it nor is lost to a shorter entry: forty of them
+// make an entry of 80 units. The exports keep the ANSI caption.
 TEST_F(MenuWindow, EntriesShowTitlesAsTheUserSeesThem)
 {
 #define TEN L"\u4E00\u4E8C\u4E09\u56DB\u4E94\u516D\u4E03\u516B\u4E5D\u5341"
 #define X11 L"xxxxxxxxxxx"
+#define AMP10 "&&&&&&&&&&"
     static const struct {
         const wchar_t *title, *entry;
         const char *ansi; // in code page 1252
@@ -98,9 +101,14 @@ TEST_F(MenuWindow, EntriesShowTitlesAsTheUserSeesThem)
          TEN TEN TEN L"\u4E00\u4E8C\u4E09\u56DB\u4E94\u516D...",
          "????????????????????????????????????..."},
         {L"\U0001F4DD" X11 X11 X11 L"\U0001F600 tail", L"\U0001F4DD" X11 X11 X11 L"...", nullptr},
+        {L"" AMP10 AMP10 AMP10 AMP10, L"" AMP10 AMP10 AMP10 AMP10 AMP10 AMP10 AMP10 AMP10,
+         AMP10 AMP10 AMP10 AMP10},
+        {X11 X11 X11 L"&&&&&&& tail", X11 X11 X11 L"&&&&&&...",
+         "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx&&&..."},
     };
 #undef TEN
 #undef X11
+#undef AMP10
     std::vector<HWND> windows;
     for (const auto &c : cases)
         windows.push_back(CreateTestWindow(c.title, 150, 150, 300, 200));
