@@ -55,8 +55,10 @@ TEST_F(TaskList, CutsTitlesLongerThanFortyCharacters)
 }
 
 // In a double-byte ANSI code page the exports' caption, counted in bytes,
-// is cut on a character boundary: never a lone lead byte before "...".
-// CTest runs this test again in code page 932 (SWV_EXPECT_ACP says so).
+// is cut on a character boundary: never a lone lead byte before "...",
+// the last of a range (0x9F, 0xFC) included, and a title of more than 127
+// bytes is no exception. CTest runs this test again in code page 932
+// (SWV_EXPECT_ACP says so).
 TEST_F(TaskList, AnsiCaptionKeepsDoubleByteCharactersWhole)
 {
     const char *expected = getenv("SWV_EXPECT_ACP");
@@ -67,17 +69,26 @@ TEST_F(TaskList, AnsiCaptionKeepsDoubleByteCharactersWhole)
     }
     // U+65E5 is "\x93\xFA" and U+4E9C "\x88\x9F", whose second byte is a
     // lead byte too.
+    // U+6A97 is "\x9F\x40" and U+9ADC "\xFC\x40"; 126 and 64 of them make
+    // titles of 253 and 129 bytes.
     std::wstring nichi44(44, L'\u65E5'), a45(45, L'\u4E9C');
     Append(CreateTestWindow((L"a" + nichi44).c_str(), 120, 120, 300, 200));
     Append(CreateTestWindow(a45.c_str(), 120, 120, 300, 200));
-    ASSERT_EQ(2, lib.GetTaskWindowNumber());
-    std::string nichi17, a18;
-    for (int i = 0; i < 17; i++)
+    Append(CreateTestWindow((L"a" + std::wstring(126, L'\u6A97')).c_str(), 120, 120, 300, 200));
+    Append(CreateTestWindow((L"a" + std::wstring(64, L'\u9ADC')).c_str(), 120, 120, 300, 200));
+    ASSERT_EQ(4, lib.GetTaskWindowNumber());
+    std::string nichi17, a18, last9F = "a", lastFC = "a";
+    for (int i = 0; i < 17; i++) {
         nichi17 += "\x93\xFA";
+        last9F += "\x9F\x40";
+        lastFC += "\xFC\x40";
+    }
     for (int i = 0; i < 18; i++)
         a18 += "\x88\x9F";
     EXPECT_EQ("a" + nichi17 + "...", Title(0));
     EXPECT_EQ(a18 + "...", Title(1));
+    EXPECT_EQ(last9F + "...", Title(2));
+    EXPECT_EQ(lastFC + "...", Title(3));
 }
 
 TEST_F(TaskList, SkipsEmptyAndBlankTitles)

@@ -117,6 +117,27 @@ TEST(TaskCaption, AnsiCutNeverEndsInALoneLeadByte)
     EXPECT_EQ("\x88\x9F", Caption(kanji18, 4, kLeadBytes932));
 }
 
+// Code page 932's lead bytes run 0x81-0x9F and 0xE0-0xFC: both ends of each
+// range take the next byte along, the bytes just outside them do not. After
+// "a", a double-byte character straddles the cut at 36 bytes.
+TEST(TaskCaption, AnsiCutKnowsEachEndOfTheLeadByteRanges)
+{
+    static const struct {
+        const char *pair;
+        bool lead;
+    } cases[] = {
+        {"\x81\x40", true},  {"\x9F\x40", true},  {"\xE0\x40", true},  {"\xFC\x40", true},
+        {"\x80\x80", false}, {"\xA0\xA0", false}, {"\xDF\xDF", false}, {"\xFD\xFD", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.pair));
+        std::string title = "a";
+        for (int i = 0; i < 20; i++)
+            title += c.pair;
+        EXPECT_EQ(title.substr(0, c.lead ? 35 : 36) + "...", Caption(title, 41, kLeadBytes932));
+    }
+}
+
 TEST(MenuEntry, DoublesEveryAmpersandAndNeverSplitsAPair)
 {
     wchar_t buf[81];
