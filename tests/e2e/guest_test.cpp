@@ -31,9 +31,26 @@ TEST(GuestCopy, FreedOnAnotherThreadTheProgramStillRuns)
 
     for (HWND m : MenuWindowsOfProcess(guest.Pid()))
         PostMessageA(m, WM_USER + 100, 0, 0);
+    // What a broadcast brings, to the guest's windows alone: a broadcast
+    // would make every program with a menu window, the desktop's among them,
+    // bind the 3-D controls and hold them for the rest of the run.
     DWORD_PTR r;
-    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, 0, SMTO_ABORTIFHUNG, 2000, &r);
-    SendMessageTimeoutA(HWND_BROADCAST, WM_SYSCOLORCHANGE, 0, 0, SMTO_ABORTIFHUNG, 2000, &r);
+    std::pair<DWORD, std::vector<HWND>> windows(guest.Pid(), {});
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto *of = reinterpret_cast<std::pair<DWORD, std::vector<HWND>> *>(param);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            if (pid == of->first)
+                of->second.push_back(hwnd);
+            return TRUE;
+        },
+        (LPARAM)&windows);
+    ASSERT_FALSE(windows.second.empty());
+    for (HWND hwnd : windows.second) {
+        SendMessageTimeoutA(hwnd, WM_SETTINGCHANGE, 0, 0, SMTO_ABORTIFHUNG, 2000, &r);
+        SendMessageTimeoutA(hwnd, WM_SYSCOLORCHANGE, 0, 0, SMTO_ABORTIFHUNG, 2000, &r);
+    }
 
     EXPECT_EQ((DWORD)STILL_ACTIVE, guest.Wait(kQuietMs)) << "the program ended";
     UINT query = RegisterWindowMessageA("SwvTest.Query");
