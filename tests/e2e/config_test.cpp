@@ -3,6 +3,7 @@
 #include "session.h"
 
 #include <cstring>
+#include <functional>
 
 using namespace swv;
 
@@ -31,6 +32,41 @@ LRESULT CALLBACK CountProfileChanges(HWND h, UINT m, WPARAM w, LPARAM l)
     if (m == WM_WININICHANGE && l && strcmp((const char *)l, "Swivlet") == 0)
         profileChanges++;
     return CallWindowProcA(previousProc, h, m, w, l);
+}
+
+// An environment variable of this process, which the programs it starts
+// inherit, set for one scope (nullptr takes it away) and put back after.
+class EnvironmentScope
+{
+  public:
+    EnvironmentScope(const char *name, const char *value) : name_(name)
+    {
+        char buf[MAX_PATH];
+        DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+        had_ = n > 0 && n < sizeof buf;
+        if (had_)
+            saved_ = buf;
+        SetEnvironmentVariableA(name, value);
+    }
+    ~EnvironmentScope() { SetEnvironmentVariableA(name_, had_ ? saved_.c_str() : nullptr); }
+
+  private:
+    const char *name_;
+    std::string saved_;
+    bool had_ = false;
+};
+
+// Runs its function when the scope ends, however the test left it.
+struct AtScopeEnd {
+    std::function<void()> run;
+    ~AtScopeEnd() { run(); }
+};
+
+std::string IniValue(const std::string &file, const char *key)
+{
+    char buf[64];
+    GetPrivateProfileStringA("Swivlet", key, "<absent>", buf, sizeof buf, file.c_str());
+    return buf;
 }
 
 class Configure : public ::testing::Test
@@ -208,6 +244,91 @@ TEST_F(ConfigureWhileRunning, NothingWritableIsReportedAndChangesNothing)
                   ". They are unchanged.",
               notice);
     EXPECT_TRUE(MenuOnOwnCaption(mine)) << "caption call-ups stopped";
+}
+
+// A user whose profile has no Swivlet folder yet: "/c" makes it, and its
+// "0" counts over WIN.INI's "1" in a program served by a loader started
+// afterwards.
+TEST_F(ConfigureWhileRunning, FirstAnswersOnAFreshProfileMakeTheFolderAndStay)
+{
+    ASSERT_EQ(0u, QuitLoader(loader));
+    profile.Set("DisableTitleMenu", "1");
+    const std::string appData = MakeTempDir("appdata"), folder = appData + "\\Swivlet",
+                      file = folder + "\\Swivlet.ini";
+    AtScopeEnd cleanup{[&] {
+        DeleteFileA(file.c_str());
+        RemoveDirectoryA(folder.c_str());
+        RemoveDirectoryA(appData.c_str());
+    }};
+    EnvironmentScope fresh("APPDATA", appData.c_str());
+    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder.c_str()));
+
+    ASSERT_LE(0, Configure({IDYES, IDYES, IDYES, IDNO}));
+    EXPECT_EQ("1", IniValue(file, "PushTo"));
+    EXPECT_EQ("0", IniValue(file, "DisableTitleMenu"));
+    EXPECT_EQ("1", IniValue(file, "DisableDesktopMenu"));
+
+    ASSERT_TRUE(loader.Start(LoaderCommand()));
+    ASSERT_NE(nullptr, WaitForMenuWindow(loader));
+    std::vector<HWND> later = StartHelper({"Started later@300,200,360,240"});
+    ASSERT_EQ(1u, later.size());
+    Hover(later[0]);
+    EXPECT_TRUE(MenuOnOwnCaption(later[0])) << "the saved answer did not count";
+    CloseAllMenus();
+}
+
+// Without APPDATA there is no settings file: WIN.INI alone counts, and "/c"
+// says it cannot save and writes nowhere else. A "1" where a path made
+// without it would lead (the root of the current drive, the current folder,
+// the Windows folder) or in the user's file would turn call-ups off.
+TEST_F(ConfigureWhileRunning, WithoutAppDataWinIniAloneCountsAndNothingIsSaved)
+{
+    ASSERT_EQ(0u, QuitLoader(loader));
+    const std::string cwd = MakeTempDir("noappdata"), root = cwd.substr(0, 2) + "\\Swivlet";
+    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(root.c_str())) << root;
+    char windows[MAX_PATH];
+    ASSERT_NE(0u, GetWindowsDirectoryA(windows, sizeof windows));
+    const std::string decoys[] = {root + "\\Swivlet.ini", cwd + "\\Swivlet\\Swivlet.ini",
+                                  std::string(windows) + "\\Swivlet.ini"};
+    char savedCwd[MAX_PATH];
+    ASSERT_NE(0u, GetCurrentDirectoryA(sizeof savedCwd, savedCwd));
+    AtScopeEnd cleanup{[&] {
+        SetCurrentDirectoryA(savedCwd);
+        for (const std::string &d : decoys)
+            DeleteFileA(d.c_str());
+        RemoveDirectoryA(root.c_str());
+        RemoveDirectoryA((cwd + "\\Swivlet").c_str());
+        RemoveDirectoryA(cwd.c_str());
+    }};
+    ASSERT_TRUE(CreateDirectoryA(root.c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA((cwd + "\\Swivlet").c_str(), NULL));
+    for (const std::string &d : decoys)
+        ASSERT_TRUE(WritePrivateProfileStringA("Swivlet", "DisableTitleMenu", "1", d.c_str())) << d;
+    profile.SetUser("DisableTitleMenu", "1");
+    profile.Set("DisableTitleMenu", "0");
+
+    ASSERT_TRUE(SetCurrentDirectoryA(cwd.c_str()));
+    std::string notice;
+    {
+        EnvironmentScope none("APPDATA", nullptr);
+        ASSERT_TRUE(loader.Start(LoaderCommand()));
+        ASSERT_NE(nullptr, WaitForMenuWindow(loader));
+        std::vector<HWND> w = StartHelper({"Without APPDATA@300,200,360,240"});
+        ASSERT_EQ(1u, w.size());
+        Hover(w[0]);
+        EXPECT_TRUE(MenuOnOwnCaption(w[0])) << "a settings file counted";
+        CloseAllMenus();
+        EXPECT_LE(0, Configure({IDYES, IDYES, IDYES, IDYES}, &notice));
+    }
+    EXPECT_EQ("Swivlet could not save the settings. They are unchanged.", notice);
+
+    char pushTo[16];
+    GetProfileStringA("Swivlet", "PushTo", "<absent>", pushTo, sizeof pushTo);
+    EXPECT_STREQ("<absent>", pushTo) << "written into WIN.INI";
+    EXPECT_EQ("<absent>", profile.User("PushTo"));
+    for (const std::string &d : decoys)
+        EXPECT_EQ("<absent>", IniValue(d, "PushTo")) << d;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((cwd + "\\Swivlet.ini").c_str()));
 }
 
 // A program that has stopped answering gets the broadcast too late for it,
