@@ -23,9 +23,10 @@ class ArrangeFromMenu : public DesktopSession
     }
 
     // Calls the menu up on the caption of `target` and chooses the entry
-    // reached by `downs` presses of the Down key. Returns the Z-order of
-    // `windows` as it stood while the menu was up.
-    std::vector<HWND> Choose(HWND target, int downs, const std::vector<HWND> &windows)
+    // reached by `downs` presses of the Down key; `whileShown` runs while
+    // the menu is up. Returns the Z-order of `windows` as it stood then.
+    std::vector<HWND> Choose(HWND target, int downs, const std::vector<HWND> &windows,
+                             const std::function<void()> &whileShown = nullptr)
     {
         // The press brings the target to the front, but under Wine its own
         // thread does that later, now and then even after the command has
@@ -34,7 +35,12 @@ class ArrangeFromMenu : public DesktopSession
         EXPECT_TRUE(WaitFor([&] { return ZOrder(windows).front() == target; }))
             << "\"" << WindowText(target) << "\" did not come to the front";
         std::vector<HWND> order;
-        EXPECT_TRUE(ChooseFromMenuOn(target, downs, [&] { order = ZOrder(windows); }))
+        EXPECT_TRUE(ChooseFromMenuOn(target, downs,
+                                     [&] {
+                                         order = ZOrder(windows);
+                                         if (whileShown)
+                                             whileShown();
+                                     }))
             << "no menu on \"" << WindowText(target) << "\"";
         EXPECT_TRUE(WaitFor([] { return VisiblePopupMenus().empty(); }, 3000));
         return order;
@@ -159,4 +165,131 @@ TEST_F(ArrangeFromMenu, PushAmongRealProgramsKeepsTheirOrder)
     EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == windows[1]; }, 2000))
         << "active: \"" << WindowText(GetForegroundWindow()) << "\"";
     EXPECT_TRUE(Eventually([&] { return ZOrderIs({windows[1], windows[0], windows[2]}); }));
+}
+
+// The same through a stand-in for the desktop window manager that answers as
+// Windows 10 and 11 do, for windows the test marks: a cloaked window (on
+// another virtual desktop) and the borders of a window's rectangle that are
+// not drawn.
+class ArrangeWithDwm : public ArrangeFromMenu
+{
+  protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dwm.Installed()) << "no stand-in in the system folder";
+        ArrangeFromMenu::SetUp();
+    }
+
+    // How many entries of the menu showing in the program of `shown` bear
+    // the title of `titled`.
+    static int Entries(HWND shown, HWND titled)
+    {
+        DWORD_PTR n = 0;
+        SendMessageTimeoutA(shown, RegisterWindowMessageA("SwvTest.Query"), 10, (LPARAM)titled,
+                            SMTO_ABORTIFHUNG, 2000, &n);
+        return (int)n;
+    }
+
+    SystemDwmScope dwm; // before the loader and the helpers start
+};
+
+// A cloaked window is no task: not listed, and Tile, Cascade and Push leave
+// it where it is, in the grid, the stack and the order of the others.
+TEST_F(ArrangeWithDwm, ACloakedWindowIsNotListedAndNeverArranged)
+{
+    std::vector<HWND> w = ShowWindows(4);
+    ASSERT_EQ(4u, w.size());
+    ASSERT_TRUE(MarkCloaked(w[1]));
+    RECT cloaked;
+    GetWindowRect(w[1], &cloaked);
+    auto unmoved = [&] {
+        return WindowPosIs(w[1], cloaked.left, cloaked.top, cloaked.right - cloaked.left,
+                           cloaked.bottom - cloaked.top);
+    };
+
+    int listed = -1, other = -1;
+    Choose(w[2], DOWNS_TILE, w, [&] { // 2, 3, 1, 0 from the top
+        listed = Entries(w[2], w[1]);
+        other = Entries(w[2], w[0]);
+    });
+    EXPECT_EQ(0, listed) << "the cloaked window is listed";
+    EXPECT_EQ(1, other);
+    // Three tasks: two columns, two rows.
+    int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = UsableHeight() / 2;
+    EXPECT_WINDOWPOS(w[2], 0, 0, cx, cy);
+    EXPECT_WINDOWPOS(w[3], cx, 0, cx, cy);
+    EXPECT_WINDOWPOS(w[0], 0, cy, cx, cy);
+    EXPECT_TRUE(Eventually(unmoved)) << "Tile moved it";
+
+    Choose(w[2], DOWNS_CASCADE, w);
+    int step = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+    const HWND backFirst[] = {w[0], w[3], w[2]};
+    for (int k = 0; k < 3; k++)
+        EXPECT_WINDOWPOS(backFirst[k], k * step, k * step, GetSystemMetrics(SM_CXSCREEN) - k * step,
+                         UsableHeight() - k * step);
+    EXPECT_TRUE(Eventually(unmoved)) << "Cascade moved it";
+
+    // From 2, 3, 1, 0: 0 and 3 are raised, 1 is not.
+    Choose(w[2], DOWNS_PUSH, w);
+    EXPECT_TRUE(Eventually([&] { return ZOrderIs({w[3], w[0], w[2], w[1]}); }));
+    EXPECT_TRUE(Eventually(unmoved)) << "Push moved it";
+}
+
+// Borders of 7, 0, 7 and 7 pixels, as Windows 10 and 11 give a sizable
+// window: Tile puts the visible frames edge to edge in their cells and
+// Cascade steps the visible frames; a window without such borders is placed
+// as ever.
+TEST_F(ArrangeWithDwm, VisibleFramesFillTheirCellsAndPlaces)
+{
+    std::vector<HWND> w = ShowWindows(3);
+    ASSERT_EQ(3u, w.size());
+    ASSERT_TRUE(MarkBorders(w[1], 7, 0, 7, 7));
+    ASSERT_TRUE(MarkBorders(w[2], 7, 0, 7, 7));
+
+    Choose(w[1], DOWNS_TILE, w); // 1, 2, 0 from the top
+    int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = UsableHeight() / 2;
+    EXPECT_WINDOWPOS(w[1], -7, 0, cx + 14, cy + 7);
+    EXPECT_WINDOWPOS(w[2], cx - 7, 0, cx + 14, cy + 7);
+    EXPECT_WINDOWPOS(w[0], 0, cy, cx, cy);
+
+    // The back-most, without borders, fills the working area as ever.
+    Choose(w[1], DOWNS_CASCADE, w);
+    int step = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+    int cxScreen = GetSystemMetrics(SM_CXSCREEN), cyUsable = UsableHeight();
+    EXPECT_WINDOWPOS(w[0], 0, 0, cxScreen, cyUsable);
+    EXPECT_WINDOWPOS(w[2], step - 7, step, cxScreen - step + 14, cyUsable - step + 7);
+    EXPECT_WINDOWPOS(w[1], 2 * step - 7, 2 * step, cxScreen - 2 * step + 14,
+                     cyUsable - 2 * step + 7);
+}
+
+// At 150 % (144 DPI), in a program unaware of it, whose rectangles are in
+// pixels of 96 DPI: the frame bounds are in physical pixels, and the borders
+// are scaled between the two, so that the visible frames still meet (to the
+// pixel or two that scaling rounds off).
+TEST_F(ArrangeWithDwm, BordersAreScaledForAProgramUnawareOfTheDpi)
+{
+    std::vector<HWND> w;
+    {
+        SystemDpiScope dpi(144);
+        w = StartHelper({"--unaware", "Scaled 0@100,100,400,300", "Scaled 1@200,150,400,300"});
+    }
+    ASSERT_EQ(2u, w.size());
+    ASSERT_TRUE(MarkBorders(w[0], 7, 0, 7, 7));
+    ASSERT_TRUE(MarkBorders(w[1], 7, 0, 7, 7));
+    Hover(w[1]);
+
+    Choose(w[1], DOWNS_TILE, w); // 1, 0 from the top: side by side
+    // Edges of the visible frames, seen here in physical pixels.
+    int cx = GetSystemMetrics(SM_CXSCREEN);
+    const int expected[2][2] = {{cx / 2, cx}, {0, cx / 2}};
+    for (int i = 0; i < 2; i++)
+        EXPECT_TRUE(Eventually([&] {
+            RECT r;
+            GetWindowRect(w[i], &r);
+            int left = r.left + 7, right = r.right - 7;
+            if (r.top == 0 && abs(left - expected[i][0]) <= 2 && abs(right - expected[i][1]) <= 2)
+                return ::testing::AssertionSuccess();
+            return ::testing::AssertionFailure() << "\"" << WindowText(w[i]) << "\": frame from "
+                                                 << left << " to " << right << ", top " << r.top;
+        }));
 }

@@ -160,7 +160,8 @@ TEST_F(TaskList, RefreshStartsTheListAfresh)
 
 // A desktop program registered as the shell's window, as Explorer is: its
 // window and the "WorkerW" window of its thread are never task windows, even
-// titled, so Tile, Cascade and Push never move or raise them.
+// titled, so Tile, Cascade and Push never move or raise them. A "WorkerW"
+// window of another program is a task window like any.
 TEST_F(TaskList, TheShellsDesktopIsNoTaskWindow)
 {
     Process shell;
@@ -170,6 +171,15 @@ TEST_F(TaskList, TheShellsDesktopIsNoTaskWindow)
     ASSERT_TRUE(WaitFor([&] { return GetShellWindow() == progman; })) << "not the shell's window";
     HWND worker = WaitForWindow("Desktop worker", shell.Pid());
     ASSERT_NE(nullptr, worker);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "WorkerW";
+    ASSERT_TRUE(RegisterClassA(&wc));
+    HWND otherWorker =
+        CreateWindowExA(0, "WorkerW", "Another program's worker", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                        140, 140, 300, 200, NULL, NULL, wc.hInstance, NULL);
+    ASSERT_NE(nullptr, otherWorker);
     HWND mine = Window("Beside the desktop");
     FlushEvents();
 
@@ -177,7 +187,8 @@ TEST_F(TaskList, TheShellsDesktopIsNoTaskWindow)
     Append(worker);
     EXPECT_EQ(0, lib.GetTaskWindowNumber());
     ShowMenu();
-    EXPECT_EQ(std::vector<HWND>{mine}, Among(TaskHandles(), {progman, worker, mine}));
+    EXPECT_EQ((std::vector<HWND>{mine, otherWorker}),
+              Among(TaskHandles(), {progman, worker, otherWorker, mine}));
 
     const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
     lib.TileWindows();
@@ -185,4 +196,6 @@ TEST_F(TaskList, TheShellsDesktopIsNoTaskWindow)
     FlushEvents();
     EXPECT_WINDOWPOS(progman, 0, 0, cx, cy);
     EXPECT_WINDOWPOS(worker, 0, cy - 1, 1, 1);
+    DestroyWindow(otherWorker);
+    UnregisterClassA("WorkerW", wc.hInstance);
 }

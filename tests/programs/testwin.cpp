@@ -10,6 +10,8 @@
 //                    the window is closed
 //   --hold PATH      loads the library at PATH and keeps it loaded, as a
 //                    program the hook has reached does
+//   --unaware        once its windows are shown, the main thread works in
+//                    unscaled pixels, as a program unaware of the DPI does
 //
 // Windows are created in order, so the last one ends on top. The program
 // answers the registered message "SwvTest.Query": wParam 1 asks whether
@@ -18,7 +20,8 @@
 // 5 whether the library has registered its class "TaskWindow" here, 6 how
 // many WM_SYSCOMMAND SC_MOUSEMENU and 7 how many WM_CONTEXTMENU its windows
 // received, 8 how many right-button presses and releases reached them and 9
-// whether its thread holds the mouse captured.
+// whether its thread holds the mouse captured; 10 how many entries of the
+// Swivlet menu showing here bear the title of the window lParam.
 // Posted with wParam 4, it makes the window's thread stop pumping messages
 // for lParam milliseconds.
 #include <windows.h>
@@ -33,6 +36,7 @@ static UINT uQuery;
 static int nOpen; /* windows of the main thread */
 static DWORD dwMainThread;
 static HANDLE hLoaded;
+static BOOL bUnaware;
 static int nMouseMenus, nContextMenus, nRightButtons;
 
 static BOOL CALLBACK CountTaskWindows(HWND hwnd, LPARAM lParam)
@@ -55,11 +59,30 @@ static BOOL CALLBACK FindSwivletMenu(HWND hwnd, LPARAM lParam)
         !GetClassNameA(hwnd, cls, sizeof cls) || strcmp(cls, "#32768") != 0)
         return TRUE;
     char first[32] = "";
-    GetMenuStringA((HMENU)SendMessageA(hwnd, MN_GETHMENU, 0, 0), 0, first, sizeof first,
-                   MF_BYPOSITION);
+    HMENU menu = (HMENU)SendMessageA(hwnd, MN_GETHMENU, 0, 0);
+    GetMenuStringA(menu, 0, first, sizeof first, MF_BYPOSITION);
     if (strcmp(first, "Push") == 0)
-        *reinterpret_cast<int *>(lParam) = 1;
+        *reinterpret_cast<HMENU *>(lParam) = menu;
     return TRUE;
+}
+
+static HMENU SwivletMenu(void)
+{
+    HMENU menu = NULL;
+    EnumWindows(FindSwivletMenu, (LPARAM)&menu);
+    return menu;
+}
+
+static int EntriesTitled(HMENU menu, HWND titled)
+{
+    char title[64] = "", entry[64];
+    GetWindowTextA(titled, title, sizeof title);
+    int n = 0;
+    for (int i = 0; menu && title[0] && i < GetMenuItemCount(menu); i++)
+        if (GetMenuStringA(menu, i, entry, sizeof entry, MF_BYPOSITION) &&
+            strcmp(entry, title) == 0)
+            n++;
+    return n;
 }
 
 static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -72,11 +95,8 @@ static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             EnumWindows(CountTaskWindows, (LPARAM)&n);
             return n;
         }
-        if (wParam == 3) {
-            int shown = 0;
-            EnumWindows(FindSwivletMenu, (LPARAM)&shown);
-            return shown;
-        }
+        if (wParam == 3)
+            return SwivletMenu() != NULL;
         if (wParam == 4)
             Sleep((DWORD)lParam);
         if (wParam == 5) {
@@ -92,6 +112,8 @@ static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             return nRightButtons;
         if (wParam == 9)
             return GetCapture() != NULL;
+        if (wParam == 10)
+            return EntriesTitled(SwivletMenu(), (HWND)lParam);
         return 0;
     }
     if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MOUSEMENU)
@@ -200,6 +222,8 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
         } else if (strcmp(__argv[i], "--hold") == 0 && i + 1 < __argc) {
             if (!LoadLibraryA(__argv[++i]))
                 return 3;
+        } else if (strcmp(__argv[i], "--unaware") == 0) {
+            bUnaware = TRUE;
         } else if (strcmp(__argv[i], "--thread") == 0 && i + 1 < __argc) {
             CloseHandle(CreateThread(NULL, 0, WindowThread, __argv[++i], 0, NULL));
         } else if (ShowLayout(__argv[i])) {
@@ -210,6 +234,13 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
     }
     if (nOpen == 0)
         return 1;
+    if (bUnaware) {
+        typedef HANDLE(WINAPI * SETCONTEXTPROC)(HANDLE);
+        SETCONTEXTPROC set = (SETCONTEXTPROC)(void *)GetProcAddress(GetModuleHandleA("user32.dll"),
+                                                                    "SetThreadDpiAwarenessContext");
+        if (!set || !set((HANDLE)(LONG_PTR)-1)) // DPI_AWARENESS_CONTEXT_UNAWARE
+            return 4;
+    }
     Pump();
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "../programs/fakedwm.h"
+
 #include <commdlg.h>
 #include <tlhelp32.h>
 
@@ -291,6 +293,71 @@ bool SystemCtl3dScope::Remove()
 bool SystemCtl3dScope::InstallFake()
 {
     return CopyFileA(FakeCtl3dPath().c_str(), path_.c_str(), FALSE) != 0;
+}
+
+// ---- The desktop window manager --------------------------------------------
+
+static const char kOverridesVar[] = "WINEDLLOVERRIDES";
+
+SystemDwmScope::SystemDwmScope()
+{
+    char dir[MAX_PATH];
+    GetSystemDirectoryA(dir, sizeof dir);
+    path_ = std::string(dir) + "\\dwmapi.dll";
+    saved_ = path_ + ".swvsave";
+    // As for CTL3D32: what an earlier run left aside goes back first, and
+    // nothing is ever copied over it.
+    if (GetFileAttributesA(saved_.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        DeleteFileA(path_.c_str());
+        MoveFileA(saved_.c_str(), path_.c_str());
+    }
+    hadOriginal_ = CopyFileA(path_.c_str(), saved_.c_str(), TRUE) != 0 ||
+                   GetFileAttributesA(saved_.c_str()) != INVALID_FILE_ATTRIBUTES;
+    installed_ = CopyFileA(BuildMachinePath(SWV_FAKE_DWM).c_str(), path_.c_str(), FALSE) != 0;
+    // Wine prefers its own library to a file in the system folder unless told.
+    char old[1024] = "";
+    hadOverrides_ = GetEnvironmentVariableA(kOverridesVar, old, sizeof old) != 0;
+    overrides_ = old;
+    std::string mine = overrides_.empty() ? "dwmapi=n,b" : overrides_ + ";dwmapi=n,b";
+    SetEnvironmentVariableA(kOverridesVar, mine.c_str());
+}
+
+SystemDwmScope::~SystemDwmScope()
+{
+    SetEnvironmentVariableA(kOverridesVar, hadOverrides_ ? overrides_.c_str() : NULL);
+    DeleteFileA(path_.c_str());
+    if (hadOriginal_)
+        MoveFileA(saved_.c_str(), path_.c_str());
+}
+
+static const char kDesktopKey[] = "Control Panel\\Desktop";
+
+SystemDpiScope::SystemDpiScope(DWORD dpi)
+{
+    DWORD size = sizeof saved_;
+    had_ = RegGetValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", RRF_RT_REG_DWORD, NULL,
+                        &saved_, &size) == ERROR_SUCCESS;
+    RegSetKeyValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+}
+
+SystemDpiScope::~SystemDpiScope()
+{
+    if (had_)
+        RegSetKeyValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", REG_DWORD, &saved_,
+                        sizeof saved_);
+    else
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels");
+}
+
+bool MarkCloaked(HWND hwnd)
+{
+    return SetPropA(hwnd, SWV_DWM_CLOAKED, (HANDLE)(ULONG_PTR)2) != 0; // DWM_CLOAKED_SHELL
+}
+
+bool MarkBorders(HWND hwnd, int left, int top, int right, int bottom)
+{
+    return SetPropA(hwnd, SWV_DWM_BORDERS,
+                    (HANDLE)(ULONG_PTR)SWV_DWM_PACK_BORDERS(left, top, right, bottom)) != 0;
 }
 
 } // namespace swv

@@ -1,5 +1,5 @@
-// The menu library loaded in the test, and the system state it reads: its WIN.INI section and the
-// 3-D controls library.
+// The menu library loaded in the test, and the system state it reads: its WIN.INI section, the
+// 3-D controls library and the desktop window manager.
 #pragma once
 
 #include "base.h"
@@ -113,5 +113,43 @@ class SystemCtl3dScope
     std::string path_, saved_, log_;
     bool hadOriginal_ = false;
 };
+
+// ---- The desktop window manager --------------------------------------------
+
+// Puts the stand-in DWMAPI.DLL into the system folder for one test, for the
+// programs the test starts from then on (a DLL override in the environment
+// they inherit; this program and the desktop keep Wine's own), and Wine's
+// own back afterwards. The stand-in answers for windows marked with
+// MarkCloaked and MarkBorders.
+class SystemDwmScope
+{
+  public:
+    SystemDwmScope();
+    ~SystemDwmScope();
+    bool Installed() const { return installed_; }
+
+  private:
+    std::string path_, saved_, overrides_;
+    bool hadOriginal_ = false, hadOverrides_ = false, installed_ = false;
+};
+
+// The system's DPI (LogPixels) for the programs started while it lasts;
+// those started before, the desktop among them, keep theirs.
+class SystemDpiScope
+{
+  public:
+    explicit SystemDpiScope(DWORD dpi);
+    ~SystemDpiScope();
+
+  private:
+    DWORD saved_ = 0;
+    bool had_ = false;
+};
+
+// Marks a window of any program as cloaked, for the stand-in.
+bool MarkCloaked(HWND hwnd);
+// Gives a window of any program borders that the stand-in reports as not
+// drawn, in physical pixels.
+bool MarkBorders(HWND hwnd, int left, int top, int right, int bottom);
 
 } // namespace swv
