@@ -18,6 +18,21 @@ DWORD ThreadOf(HWND hwnd)
     return GetWindowThreadProcessId(hwnd, NULL);
 }
 
+struct WindowsOf {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindowOf(HWND hwnd, LPARAM param)
+{
+    auto *of = reinterpret_cast<WindowsOf *>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == of->pid)
+        of->found.push_back(hwnd);
+    return TRUE;
+}
+
 } // namespace
 
 // Loaded on one thread and freed on another, the copy must not leave a
@@ -35,19 +50,10 @@ TEST(GuestCopy, FreedOnAnotherThreadTheProgramStillRuns)
     // would make every program with a menu window, the desktop's among them,
     // bind the 3-D controls and hold them for the rest of the run.
     DWORD_PTR r;
-    std::pair<DWORD, std::vector<HWND>> windows(guest.Pid(), {});
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto *of = reinterpret_cast<std::pair<DWORD, std::vector<HWND>> *>(param);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(hwnd, &pid);
-            if (pid == of->first)
-                of->second.push_back(hwnd);
-            return TRUE;
-        },
-        (LPARAM)&windows);
-    ASSERT_FALSE(windows.second.empty());
-    for (HWND hwnd : windows.second) {
+    WindowsOf windows = {guest.Pid(), {}};
+    EnumWindows(CollectWindowOf, (LPARAM)&windows);
+    ASSERT_FALSE(windows.found.empty());
+    for (HWND hwnd : windows.found) {
         SendMessageTimeoutA(hwnd, WM_SETTINGCHANGE, 0, 0, SMTO_ABORTIFHUNG, 2000, &r);
         SendMessageTimeoutA(hwnd, WM_SYSCOLORCHANGE, 0, 0, SMTO_ABORTIFHUNG, 2000, &r);
     }
