@@ -261,35 +261,3 @@ TEST_F(ArrangeWithDwm, VisibleFramesFillTheirCellsAndPlaces)
     EXPECT_WINDOWPOS(w[1], 2 * step - 7, 2 * step, cxScreen - 2 * step + 14,
                      cyUsable - 2 * step + 7);
 }
-
-// At 150 % (144 DPI), in a program unaware of it, whose rectangles are in
-// pixels of 96 DPI: the frame bounds are in physical pixels, and the borders
-// are scaled between the two, so that the visible frames still meet (to the
-// pixel or two that scaling rounds off).
-TEST_F(ArrangeWithDwm, BordersAreScaledForAProgramUnawareOfTheDpi)
-{
-    std::vector<HWND> w;
-    {
-        SystemDpiScope dpi(144);
-        w = StartHelper({"--unaware", "Scaled 0@100,100,400,300", "Scaled 1@200,150,400,300"});
-    }
-    ASSERT_EQ(2u, w.size());
-    ASSERT_TRUE(MarkBorders(w[0], 7, 0, 7, 7));
-    ASSERT_TRUE(MarkBorders(w[1], 7, 0, 7, 7));
-    Hover(w[1]);
-
-    Choose(w[1], DOWNS_TILE, w); // 1, 0 from the top: side by side
-    // Edges of the visible frames, seen here in physical pixels.
-    int cx = GetSystemMetrics(SM_CXSCREEN);
-    const int expected[2][2] = {{cx / 2, cx}, {0, cx / 2}};
-    for (int i = 0; i < 2; i++)
-        EXPECT_TRUE(Eventually([&] {
-            RECT r;
-            GetWindowRect(w[i], &r);
-            int left = r.left + 7, right = r.right - 7;
-            if (r.top == 0 && abs(left - expected[i][0]) <= 2 && abs(right - expected[i][1]) <= 2)
-                return ::testing::AssertionSuccess();
-            return ::testing::AssertionFailure() << "\"" << WindowText(w[i]) << "\": frame from "
-                                                 << left << " to " << right << ", top " << r.top;
-        }));
-}

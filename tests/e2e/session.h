@@ -73,9 +73,8 @@ class DesktopSession : public ::testing::Test
         swv::DestroyTestWindows();
     }
 
-    // Starts a helper program showing windows "Title@x,y,cx,cy[,min|,max]",
-    // after any options ("--unaware"); returns their handles in the order
-    // given, or an empty list.
+    // Starts a helper program showing windows "Title@x,y,cx,cy[,min|,max]";
+    // returns their handles in the order given, or an empty list.
     std::vector<HWND> StartHelper(const std::vector<std::string> &layout)
     {
         helpers.push_back(std::make_unique<swv::Process>());
@@ -87,8 +86,6 @@ class DesktopSession : public ::testing::Test
         if (!p.Start(cmd))
             return windows;
         for (const auto &s : layout) {
-            if (s.rfind("--", 0) == 0)
-                continue; // an option
             HWND h = swv::WaitForWindow(s.substr(0, s.rfind('@')).c_str(), p.Pid());
             if (!h)
                 return {};

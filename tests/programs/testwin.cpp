@@ -10,8 +10,6 @@
 //                    the window is closed
 //   --hold PATH      loads the library at PATH and keeps it loaded, as a
 //                    program the hook has reached does
-//   --unaware        once its windows are shown, the main thread works in
-//                    unscaled pixels, as a program unaware of the DPI does
 //
 // Windows are created in order, so the last one ends on top. The program
 // answers the registered message "SwvTest.Query": wParam 1 asks whether
@@ -36,7 +34,6 @@ static UINT uQuery;
 static int nOpen; /* windows of the main thread */
 static DWORD dwMainThread;
 static HANDLE hLoaded;
-static BOOL bUnaware;
 static int nMouseMenus, nContextMenus, nRightButtons;
 
 static BOOL CALLBACK CountTaskWindows(HWND hwnd, LPARAM lParam)
@@ -222,8 +219,6 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
         } else if (strcmp(__argv[i], "--hold") == 0 && i + 1 < __argc) {
             if (!LoadLibraryA(__argv[++i]))
                 return 3;
-        } else if (strcmp(__argv[i], "--unaware") == 0) {
-            bUnaware = TRUE;
         } else if (strcmp(__argv[i], "--thread") == 0 && i + 1 < __argc) {
             CloseHandle(CreateThread(NULL, 0, WindowThread, __argv[++i], 0, NULL));
         } else if (ShowLayout(__argv[i])) {
@@ -234,13 +229,6 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
     }
     if (nOpen == 0)
         return 1;
-    if (bUnaware) {
-        typedef HANDLE(WINAPI * SETCONTEXTPROC)(HANDLE);
-        SETCONTEXTPROC set = (SETCONTEXTPROC)(void *)GetProcAddress(GetModuleHandleA("user32.dll"),
-                                                                    "SetThreadDpiAwarenessContext");
-        if (!set || !set((HANDLE)(LONG_PTR)-1)) // DPI_AWARENESS_CONTEXT_UNAWARE
-            return 4;
-    }
     Pump();
     return 0;
 }

@@ -330,25 +330,6 @@ SystemDwmScope::~SystemDwmScope()
         MoveFileA(saved_.c_str(), path_.c_str());
 }
 
-static const char kDesktopKey[] = "Control Panel\\Desktop";
-
-SystemDpiScope::SystemDpiScope(DWORD dpi)
-{
-    DWORD size = sizeof saved_;
-    had_ = RegGetValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", RRF_RT_REG_DWORD, NULL,
-                        &saved_, &size) == ERROR_SUCCESS;
-    RegSetKeyValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", REG_DWORD, &dpi, sizeof dpi);
-}
-
-SystemDpiScope::~SystemDpiScope()
-{
-    if (had_)
-        RegSetKeyValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", REG_DWORD, &saved_,
-                        sizeof saved_);
-    else
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels");
-}
-
 bool MarkCloaked(HWND hwnd)
 {
     return SetPropA(hwnd, SWV_DWM_CLOAKED, (HANDLE)(ULONG_PTR)2) != 0; // DWM_CLOAKED_SHELL

@@ -133,19 +133,6 @@ class SystemDwmScope
     bool hadOriginal_ = false, hadOverrides_ = false, installed_ = false;
 };
 
-// The system's DPI (LogPixels) for the programs started while it lasts;
-// those started before, the desktop among them, keep theirs.
-class SystemDpiScope
-{
-  public:
-    explicit SystemDpiScope(DWORD dpi);
-    ~SystemDpiScope();
-
-  private:
-    DWORD saved_ = 0;
-    bool had_ = false;
-};
-
 // Marks a window of any program as cloaked, for the stand-in.
 bool MarkCloaked(HWND hwnd);
 // Gives a window of any program borders that the stand-in reports as not
