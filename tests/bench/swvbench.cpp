@@ -117,18 +117,46 @@ DWORD WINAPI WatchForMenu(void *param)
     return 0;
 }
 
+struct Press {
+    POINT pt;
+    DWORD holdMs;
+    Watch *watch;
+};
+
+// A user's right click: press, the button held, release. Sent from its own
+// thread, so that the window's thread runs its message loop meanwhile, as a
+// program's does while the user holds the button.
+DWORD WINAPI PressAndRelease(void *param)
+{
+    auto *p = static_cast<Press *>(param);
+    p->watch->pressed = Now();
+    MouseButton(p->pt.x, p->pt.y, MOUSEEVENTF_RIGHTDOWN);
+    Sleep(p->holdMs);
+    MouseButton(p->pt.x, p->pt.y, MOUSEEVENTF_RIGHTUP);
+    return 0;
+}
+
 // Seconds from the right press on the caption to the menu on the screen.
-double CallUpLatency(HWND window, bool swivletOnly)
+// With queued, this thread, which owns the window, sends the click itself
+// and so pumps nothing while the button is held: it finds press and release
+// waiting together, and the figure is the hold plus the work each menu
+// takes once both are there.
+double CallUpLatency(HWND window, bool swivletOnly, bool queued)
 {
     POINT pt = CaptionPoint(window);
     MoveCursorTo(pt.x, pt.y);
     FlushEvents(250);
     Watch watch = {0, 0, swivletOnly, 0};
     HANDLE t = CreateThread(NULL, 0, WatchForMenu, &watch, 0, NULL);
-    watch.pressed = Now();
-    MouseButton(pt.x, pt.y, MOUSEEVENTF_RIGHTDOWN);
-    Sleep(60);
-    MouseButton(pt.x, pt.y, MOUSEEVENTF_RIGHTUP);
+    Press press = {pt, 60, &watch};
+    if (queued) {
+        PressAndRelease(&press);
+    } else {
+        HANDLE input = CreateThread(NULL, 0, PressAndRelease, &press, 0, NULL);
+        while (MsgWaitForMultipleObjects(1, &input, FALSE, 5000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+            FlushEvents();
+        CloseHandle(input);
+    }
     WaitFor([&] { return watch.shown != 0; }, 3000);
     FlushEvents(300);
     InterlockedExchange(&watch.stop, 1);
@@ -139,16 +167,19 @@ double CallUpLatency(HWND window, bool swivletOnly)
     return watch.shown ? watch.shown - watch.pressed : -1;
 }
 
+// Each trial of one way of clicking, on the system menu and on Swivlet's,
+// in turn.
 void Latency()
 {
     HWND window = CreateTestWindow("Latency probe", 100, 100, 420, 280);
     FlushEvents(300);
-    std::vector<double> base, ours;
-    for (int i = 0; i < trials; i++) {
-        double s = CallUpLatency(window, false);
-        if (s > 0)
-            base.push_back(s);
-    }
+    std::vector<double> base[2], ours[2];
+    for (int i = 0; i < trials; i++)
+        for (int queued = 0; queued < 2; queued++) {
+            double s = CallUpLatency(window, false, queued);
+            if (s > 0)
+                base[queued].push_back(s);
+        }
     Process loader;
     HWND loaderMenu = NULL;
     if (loader.Start("\"" + BinPath("swv32load.exe") + "\""))
@@ -160,20 +191,23 @@ void Latency()
             },
             10000);
     if (loaderMenu) {
-        CallUpLatency(window, true); // the first call-up brings the library in
-        for (int i = 0; i < trials; i++) {
-            double s = CallUpLatency(window, true);
-            if (s > 0)
-                ours.push_back(s);
-        }
+        CallUpLatency(window, true, false); // the first call-up brings the library in
+        for (int i = 0; i < trials; i++)
+            for (int queued = 0; queued < 2; queued++) {
+                double s = CallUpLatency(window, true, queued);
+                if (s > 0)
+                    ours[queued].push_back(s);
+            }
         PostThreadMessageA(loader.MainThread(), WM_QUIT, 0, 0);
         loader.Wait(10000);
     }
     DestroyWindow(window);
-    if (base.empty() || ours.empty())
+    if (base[0].empty() || ours[0].empty() || base[1].empty() || ours[1].empty()) {
         Fail("call-up latency");
-    else
-        Report("call-up latency", Median(ours), Median(base), "ms", 1e3, "<= 1.5x");
+        return;
+    }
+    Report("call-up latency", Median(ours[0]), Median(base[0]), "ms", 1e3, "<= 1.05x");
+    Report("call-up, queued together", Median(ours[1]), Median(base[1]), "ms", 1e3, "<= 1.05x");
 }
 
 // ---- Hook fast path ------------------------------------------------------
