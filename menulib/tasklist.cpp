@@ -75,8 +75,11 @@ BOOL CALLBACK EnumWndProc(HWND hWnd, LPARAM lParam)
     (void)lParam;
     if (nTasks >= MAX_TASKS)
         return FALSE;
-    if (!IsWindowVisible(hWnd) || GetWindowLongPtrA(hWnd, GWLP_HWNDPARENT) ||
-        IsShellDesktop(hWnd) || IsCloaked(hWnd))
+    /* A top-level window is visible by its own style, the desktop being
+       so: IsWindowVisible walks the parents too, under Wine a round trip to
+       its server each for another program's window. */
+    if (!(GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_VISIBLE) ||
+        GetWindowLongPtrA(hWnd, GWLP_HWNDPARENT) || IsShellDesktop(hWnd) || IsCloaked(hWnd))
         return TRUE;
     /* Listed by the title as the user sees it, in UTF-16. */
     WCHAR wszTitle[TITLE_READ_CHARS];
