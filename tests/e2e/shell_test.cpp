@@ -59,6 +59,20 @@ class ShellDesktop : public DesktopSession
     // The visible popup menus of the desktop program.
     std::vector<HWND> Shown() { return VisiblePopupMenus(pid); }
 
+    // Whether the desktop's thread tracks a menu or holds the pointer:
+    // input then goes to the menu, not to the window under the pointer.
+    bool InMenuOrCapture()
+    {
+        GUITHREADINFO gti = {};
+        gti.cbSize = sizeof gti;
+        return !GetGUIThreadInfo(GetWindowThreadProcessId(progman, NULL), &gti) ||
+               (gti.flags & GUI_INMENUMODE) || gti.hwndCapture;
+    }
+
+    // The menus the desktop program opened of its own, as a release on its
+    // view opens them.
+    int OwnMenus(const MenuWatch &watch) { return watch.AllMenus(pid) - watch.SwivletMenus(pid); }
+
     DWORD pid = 0;
     HWND progman = NULL;
 };
@@ -66,8 +80,10 @@ class ShellDesktop : public DesktopSession
 } // namespace
 
 // Empty space calls up the desktop menu, with "Push" greyed; the press is
-// Swivlet's, and so is its release, so the program's own menu never opens.
-// (Under Wine the menu takes the release before the program could.)
+// Swivlet's, and so is its release, so the program's own menu never opens:
+// not with the release while Swivlet's menu is up (under Wine that menu
+// takes it before the program could), nor with one that comes after the
+// menu has closed.
 TEST_F(ShellDesktop, EmptySpaceShowsTheDesktopMenuAndOnlyThat)
 {
     ASSERT_TRUE(StartShell());
@@ -84,12 +100,29 @@ TEST_F(ShellDesktop, EmptySpaceShowsTheDesktopMenuAndOnlyThat)
     FlushEvents(kQuietMs);
     EXPECT_EQ(1, watch.SwivletMenus());
     EXPECT_EQ(1, watch.SwivletMenus(pid));
+    EXPECT_EQ(0, OwnMenus(watch)) << "the program opened its own menu as well";
     EXPECT_EQ(0, RightPressesSeen()) << "the press reached the program";
     EXPECT_EQ(std::vector<HWND>{popup}, Shown()) << "another menu stayed up";
     std::vector<InkBand> bands = MenuInkBands(popup);
     ASSERT_GE(bands.size(), 2u);
     EXPECT_TRUE(bands[0].grey && !bands[0].dark) << "\"Push\" is not greyed";
     EXPECT_TRUE(bands[1].dark) << "\"Arrange Icons\" is not enabled";
+    CloseAllMenus();
+
+    // Held until Escape has closed the menu: the release meets no menu.
+    watch.Clear();
+    PointAt(700, 520);
+    MouseButton(700, 520, MOUSEEVENTF_RIGHTDOWN);
+    bool shown = WaitForMenuOf(pid) != NULL;
+    CloseAllMenus();
+    bool ended = WaitFor([&] { return !InMenuOrCapture(); });
+    MouseButton(700, 520, MOUSEEVENTF_RIGHTUP);
+    ASSERT_TRUE(shown) << "no Swivlet menu for the held press";
+    ASSERT_TRUE(ended) << "the menu held on to the pointer";
+    FlushEvents(kQuietMs);
+    EXPECT_EQ(1, watch.SwivletMenus(pid));
+    EXPECT_EQ(0, OwnMenus(watch)) << "the release reached the program";
+    EXPECT_EQ(0, RightPressesSeen());
 }
 
 // A press on an icon is the desktop program's alone.
@@ -102,6 +135,7 @@ TEST_F(ShellDesktop, AnIconIsLeftToTheDesktopsProgram)
         << "the program showed no menu of its own";
     FlushEvents(kQuietMs);
     EXPECT_EQ(0, watch.SwivletMenus());
+    EXPECT_EQ(1, OwnMenus(watch));
     std::vector<HWND> shown = Shown();
     ASSERT_EQ(1u, shown.size());
     EXPECT_FALSE(OwnedByMenuWindow(shown[0]));
@@ -131,7 +165,7 @@ TEST_F(ShellDesktop, ShiftLeavesEmptySpaceToTheDesktopsProgram)
     ASSERT_TRUE(shown) << "no menu";
     FlushEvents(kQuietMs);
     EXPECT_EQ(0, watch.SwivletMenus());
-    EXPECT_EQ(1, watch.AllMenus(pid));
+    EXPECT_EQ(1, OwnMenus(watch));
     EXPECT_EQ(1, RightPressesSeen());
 }
 
@@ -145,4 +179,5 @@ TEST_F(ShellDesktop, DisableDesktopMenuTurnsItOff)
         << "the program showed no menu of its own";
     FlushEvents(kQuietMs);
     EXPECT_EQ(0, watch.SwivletMenus());
+    EXPECT_EQ(1, OwnMenus(watch));
 }

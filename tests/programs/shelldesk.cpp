@@ -1,8 +1,8 @@
 // A desktop built like Explorer's, over the whole screen: "Progman", in it
 // "SHELLDLL_DefView", in that a list view ("SysListView32") holding one icon.
-// A right click on the list view shows a menu of this program's own, as
-// Explorer's does: on the icon one whose first entry is "Open", elsewhere
-// one whose first entry is "Arrange".
+// A right-button release on the list view shows a menu of this program's
+// own, as Explorer's does, whether or not the press came: on the icon one
+// whose first entry is "Open", elsewhere one whose first entry is "Arrange".
 //
 // It registers "Progman" as the shell's window with SetShellWindow, as
 // Explorer does, and keeps beside it a small visible "WorkerW" window with a
@@ -20,32 +20,33 @@ static HWND hList, hWorker;
 static WNDPROC pfnListProc;
 static LRESULT nRightPresses;
 
-static LRESULT CALLBACK CountingListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+static void ShowOwnMenu(HWND owner, POINT at)
 {
-    if (msg == WM_RBUTTONDOWN)
-        nRightPresses++;
-    return CallWindowProcA(pfnListProc, hwnd, msg, wParam, lParam);
-}
-
-static void ShowOwnMenu(HWND owner, bool onItem)
-{
+    LVHITTESTINFO hti = {};
+    hti.pt = at;
+    bool onItem = ListView_HitTest(hList, &hti) >= 0;
     HMENU menu = CreatePopupMenu();
     AppendMenuA(menu, MF_STRING, 1, onItem ? "Open" : "Arrange");
     AppendMenuA(menu, MF_STRING, 2, "Properties");
-    POINT pt;
-    GetCursorPos(&pt);
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON, pt.x, pt.y, 0, owner, NULL);
+    ClientToScreen(hList, &at);
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, owner, NULL);
     DestroyMenu(menu);
 }
 
-static LRESULT CALLBACK DefViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+// The list view's own press handling waits for the release itself and
+// swallows it: the press is kept from it, so that the release alone, as
+// the view receives it, opens the menu.
+static LRESULT CALLBACK CountingListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_NOTIFY && reinterpret_cast<NMHDR *>(lParam)->code == NM_RCLICK) {
-        auto *item = reinterpret_cast<NMITEMACTIVATE *>(lParam);
-        ShowOwnMenu(hwnd, item->iItem >= 0);
-        return TRUE;
+    switch (msg) {
+    case WM_RBUTTONDOWN:
+        nRightPresses++;
+        return 0;
+    case WM_RBUTTONUP:
+        ShowOwnMenu(GetParent(hwnd), {(short)LOWORD(lParam), (short)HIWORD(lParam)});
+        return 0;
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return CallWindowProcA(pfnListProc, hwnd, msg, wParam, lParam);
 }
 
 static LRESULT CALLBACK ProgmanProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -83,7 +84,7 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
     InitCommonControlsEx(&icc);
     uQuery = RegisterWindowMessageA("SwvTest.Query");
     Register("Progman", ProgmanProc);
-    Register("SHELLDLL_DefView", DefViewProc);
+    Register("SHELLDLL_DefView", DefWindowProcA);
     Register("WorkerW", DefWindowProcA);
     int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
     HWND progman = CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "Program Manager", WS_POPUP, 0, 0,
