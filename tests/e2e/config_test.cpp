@@ -201,6 +201,24 @@ class ConfigureWhileRunning : public DesktopSession
         return shown;
     }
 
+    // Turns every call-up off before the first caption press on `served`,
+    // a window of another program, and on again. With call-ups off that
+    // program makes no menu window, which alone hears that the settings
+    // changed: its next press must read them anew and make one. A press with
+    // no Swivlet menu leaves the window's own system menu up, which is closed
+    // before the next press.
+    void OffThenOnAgain(HWND served)
+    {
+        ASSERT_LE(0, Configure({IDYES, IDNO, IDNO, IDNO}));
+        EXPECT_FALSE(MenuOnOwnCaption(served, kQuietMs)) << "the menu kept the old settings";
+        CloseAllMenus();
+        ASSERT_TRUE(MenuWindowsOfProcess(PidOf(served)).empty())
+            << "a menu window was made while call-ups were off";
+        ASSERT_LE(0, Configure({IDYES, IDNO, IDYES, IDYES}));
+        EXPECT_TRUE(MenuOnOwnCaption(served)) << "the menu did not come back";
+        CloseAllMenus();
+    }
+
     // Every menu here, Swivlet's or the window's own system menu, is closed
     // once up: on this thread it would hold the test up.
     MenuCloser closer{GetCurrentProcessId()};
@@ -370,6 +388,18 @@ TEST_F(Configure, BindsCtl3dAndReleasesItOnlyAfterTheLastQuestion)
     }
 }
 
+// A program of the loader's width, reached first while every call-up is off.
+TEST_F(ConfigureWhileRunning, CallUpsTurnedBackOnReachAProgramWithoutAMenuWindow)
+{
+    UnwritableFileScope winIni(WinIniPath());
+    ASSERT_TRUE(winIni.Ok());
+    Process program;
+    HWND w = StartWindowHelper(program, "Served later", "80,80,360,240");
+    ASSERT_NE(nullptr, w);
+    Hover(w);
+    OffThenOnAgain(w);
+}
+
 // On 64-bit Windows the 64-bit "/c" configures the 32-bit menu as well.
 TEST_F(ConfigureWhileRunning, AnswerReachesTheMenuOfTheOtherWidth)
 {
@@ -387,14 +417,5 @@ TEST_F(ConfigureWhileRunning, AnswerReachesTheMenuOfTheOtherWidth)
         StartWindowHelper(narrow, "Narrow program", "80,80,360,240", partner + "swvtestwin.exe");
     ASSERT_NE(nullptr, w32);
     Hover(w32);
-
-    // Off first, and on again to show that the program is served: a press
-    // with no Swivlet menu leaves the program's own system menu up, which
-    // is closed before the next press.
-    ASSERT_LE(0, Configure({IDYES, IDNO, IDNO, IDYES}));
-    EXPECT_FALSE(MenuOnOwnCaption(w32, kQuietMs)) << "the 32-bit menu kept the old settings";
-    CloseAllMenus();
-    ASSERT_LE(0, Configure({IDYES, IDNO, IDYES, IDYES}));
-    EXPECT_TRUE(MenuOnOwnCaption(w32)) << "the 32-bit menu did not come back";
-    CloseAllMenus();
+    OffThenOnAgain(w32);
 }
