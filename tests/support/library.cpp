@@ -255,13 +255,13 @@ UnwritableFileScope::~UnwritableFileScope()
     MoveFileA(saved_.c_str(), path_.c_str());
 }
 
-// ---- The system's 3-D controls library -------------------------------------
+// ---- A system library replaced for one test ---------------------------------
 
-SystemCtl3dScope::SystemCtl3dScope()
+SystemLibraryScope::SystemLibraryScope(const char *name)
 {
     char dir[MAX_PATH];
     GetSystemDirectoryA(dir, sizeof dir);
-    path_ = std::string(dir) + "\\ctl3d32.dll";
+    path_ = std::string(dir) + "\\" + name;
     saved_ = path_ + ".swvsave";
     // A run that ended early may have left Wine's own copy aside.
     if (GetFileAttributesA(saved_.c_str()) != INVALID_FILE_ATTRIBUTES) {
@@ -272,6 +272,19 @@ SystemCtl3dScope::SystemCtl3dScope()
     // the stand-in mapped), it is still the only copy of Wine's own.
     hadOriginal_ = CopyFileA(path_.c_str(), saved_.c_str(), TRUE) != 0 ||
                    GetFileAttributesA(saved_.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+SystemLibraryScope::~SystemLibraryScope()
+{
+    DeleteFileA(path_.c_str());
+    if (hadOriginal_)
+        MoveFileA(saved_.c_str(), path_.c_str());
+}
+
+// ---- The system's 3-D controls library -------------------------------------
+
+SystemCtl3dScope::SystemCtl3dScope() : SystemLibraryScope("ctl3d32.dll")
+{
     log_ = MakeTempDir("ctl3d") + "\\calls.log";
     SetEnvironmentVariableA("SWV_CTL3D_LOG", log_.c_str());
 }
@@ -279,9 +292,6 @@ SystemCtl3dScope::SystemCtl3dScope()
 SystemCtl3dScope::~SystemCtl3dScope()
 {
     SetEnvironmentVariableA("SWV_CTL3D_LOG", NULL);
-    DeleteFileA(path_.c_str());
-    if (hadOriginal_)
-        MoveFileA(saved_.c_str(), path_.c_str());
 }
 
 bool SystemCtl3dScope::Remove()
@@ -299,20 +309,8 @@ bool SystemCtl3dScope::InstallFake()
 
 static const char kOverridesVar[] = "WINEDLLOVERRIDES";
 
-SystemDwmScope::SystemDwmScope()
+SystemDwmScope::SystemDwmScope() : SystemLibraryScope("dwmapi.dll")
 {
-    char dir[MAX_PATH];
-    GetSystemDirectoryA(dir, sizeof dir);
-    path_ = std::string(dir) + "\\dwmapi.dll";
-    saved_ = path_ + ".swvsave";
-    // As for CTL3D32: what an earlier run left aside goes back first, and
-    // nothing is ever copied over it.
-    if (GetFileAttributesA(saved_.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        DeleteFileA(path_.c_str());
-        MoveFileA(saved_.c_str(), path_.c_str());
-    }
-    hadOriginal_ = CopyFileA(path_.c_str(), saved_.c_str(), TRUE) != 0 ||
-                   GetFileAttributesA(saved_.c_str()) != INVALID_FILE_ATTRIBUTES;
     installed_ = CopyFileA(BuildMachinePath(SWV_FAKE_DWM).c_str(), path_.c_str(), FALSE) != 0;
     // Wine prefers its own library to a file in the system folder unless told.
     char old[1024] = "";
@@ -325,9 +323,6 @@ SystemDwmScope::SystemDwmScope()
 SystemDwmScope::~SystemDwmScope()
 {
     SetEnvironmentVariableA(kOverridesVar, hadOverrides_ ? overrides_.c_str() : NULL);
-    DeleteFileA(path_.c_str());
-    if (hadOriginal_)
-        MoveFileA(saved_.c_str(), path_.c_str());
 }
 
 bool MarkCloaked(HWND hwnd)

@@ -95,11 +95,27 @@ class UnwritableFileScope
 // WIN.INI in the Windows folder.
 std::string WinIniPath();
 
+// ---- A system library replaced for one test ---------------------------------
+
+// Sets Wine's own copy of a library in the system folder aside for one test,
+// and puts it back afterwards, over whatever the test put there.
+class SystemLibraryScope
+{
+  public:
+    explicit SystemLibraryScope(const char *name);
+    ~SystemLibraryScope();
+    SystemLibraryScope(const SystemLibraryScope &) = delete;
+    SystemLibraryScope &operator=(const SystemLibraryScope &) = delete;
+
+  protected:
+    std::string path_, saved_;
+    bool hadOriginal_ = false;
+};
+
 // ---- The system's 3-D controls library -------------------------------------
 
-// Puts the test's choice of CTL3D32.DLL into the system folder for one test,
-// and Wine's own back afterwards.
-class SystemCtl3dScope
+// Puts the test's choice of CTL3D32.DLL into the system folder for one test.
+class SystemCtl3dScope : public SystemLibraryScope
 {
   public:
     SystemCtl3dScope();
@@ -110,18 +126,16 @@ class SystemCtl3dScope
     std::string Log() const { return ReadFileText(log_); }
 
   private:
-    std::string path_, saved_, log_;
-    bool hadOriginal_ = false;
+    std::string log_;
 };
 
 // ---- The desktop window manager --------------------------------------------
 
 // Puts the stand-in DWMAPI.DLL into the system folder for one test, for the
 // programs the test starts from then on (a DLL override in the environment
-// they inherit; this program and the desktop keep Wine's own), and Wine's
-// own back afterwards. The stand-in answers for windows marked with
-// MarkCloaked and MarkBorders.
-class SystemDwmScope
+// they inherit; this program and the desktop keep Wine's own). The stand-in answers for windows
+// marked with MarkCloaked and MarkBorders.
+class SystemDwmScope : public SystemLibraryScope
 {
   public:
     SystemDwmScope();
@@ -129,8 +143,8 @@ class SystemDwmScope
     bool Installed() const { return installed_; }
 
   private:
-    std::string path_, saved_, overrides_;
-    bool hadOriginal_ = false, hadOverrides_ = false, installed_ = false;
+    std::string overrides_;
+    bool hadOverrides_ = false, installed_ = false;
 };
 
 // Marks a window of any program as cloaked, for the stand-in.
