@@ -92,7 +92,8 @@ check_build32() {
     "$root/scripts/build.sh" && python3 "$root/scripts/check-image.py" "$root/build/bin"
 }
 
-
+# Where no 32-bit code runs, the tests that start a 32-bit program are left
+# out by their label, and named.
 suite64() {
     local dir="$root/build-win64"
     "$root/scripts/check-win64.sh" || return 1
