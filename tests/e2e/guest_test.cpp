@@ -114,8 +114,19 @@ TEST_F(GuestMenu, AnEndedThreadTakesTheMenuWithItOnlyUntilTheNextPress)
 // change, and forwards the change.
 TEST_F(GuestMenu, FirstCallUpShowsTheMenuAndAColourChangeBindsThe3DControls)
 {
+    // Every loader binds the 3-D controls as it starts, and a library that a
+    // program holds cannot be replaced: the stand-in goes in while no loader
+    // runs, and the loader ends before it is taken out again.
+    QuitLoader(loader);
     SystemCtl3dScope ctl3d;
-    ASSERT_TRUE(ctl3d.InstallFake());
+    ASSERT_TRUE(ctl3d.InstallFake())
+        << "error " << GetLastError() << "; held by" << ModulesLoadedFrom(ctl3d.Path());
+    struct EndLoader {
+        Process &p;
+        ~EndLoader() { QuitLoader(p); }
+    } endLoader{loader};
+    ASSERT_TRUE(loader.Start(LoaderCommand()));
+    ASSERT_NE(nullptr, WaitForMenuWindow(loader));
     Process guest;
     HWND hwnd = StartWindowHelper(guest, "Idle guest", "100,100,300,200");
     ASSERT_NE(nullptr, hwnd);

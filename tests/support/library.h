@@ -104,6 +104,7 @@ class SystemLibraryScope
   public:
     explicit SystemLibraryScope(const char *name);
     ~SystemLibraryScope();
+    const std::string &Path() const { return path_; }
     SystemLibraryScope(const SystemLibraryScope &) = delete;
     SystemLibraryScope &operator=(const SystemLibraryScope &) = delete;
 
